@@ -1,0 +1,35 @@
+#pragma once
+// The program's message texts, in one table. Texts that hold a placeholder take
+// exactly one argument (see FormatMsg).
+#include <string_view>
+
+namespace odb::msg {
+
+inline constexpr std::string_view AppTitle = "Samostatné zálohování dat";
+inline constexpr std::string_view WindowCaption = "Ordava - parametry zálohování";
+inline constexpr std::string_view ErrorTitle = "Chyba";
+inline constexpr std::string_view ConfirmTitle = "Potvrzení";
+inline constexpr std::string_view TrayTip = "Ordava backup client.";
+inline constexpr std::string_view TrayLeftClick = "Tato ikona reaguje na PRAVÉ tlačítko myši!";
+inline constexpr std::string_view ExitQuestion =
+    "Uzavřením tohoto uživatelského rozhraní končí funkce Ordava backup,\r\n"
+    "                 naplánované úlohy nebudou realizovány.\r\n"
+    "               Přejete si skutečně toto rozhraní ukončit?";
+inline constexpr std::string_view LoadFailed =
+    "Nepodařilo se načíst konfigurační soubor zálohování.\r\n           Program nemusí správně fungovat.";
+inline constexpr std::string_view FormShowFailed =
+    "Během inicializace formuláře pro nastavení nastala chyba:\r\n";
+inline constexpr std::string_view RenameFailed = "Chyba při přejmenování souboru: %s -> %s.\r\n";
+inline constexpr std::string_view BackupDone = "Záloha byla provedena: %s";
+inline constexpr std::string_view NextBackupSet = "Příští zálohování nastaveno: %s";
+inline constexpr std::string_view CatchUpBackup = "Backup na základě poslední neprovedené akce časovače.";
+inline constexpr std::string_view LogStamp = "<Čas zápisu: %s>";
+inline constexpr std::string_view LogWriteFailed = "Nelze zapisovat do logovacího souboru: \r\n%s\r\n";
+inline constexpr std::string_view BadTimeEntry = "Chybný formát časového údaje č. %d.\r\nZáznam nebude uložen.";
+inline constexpr std::string_view DeleteRecord = "Smazat záznam?";
+inline constexpr std::string_view CreateFolder = "Specifikovaný adresář neexistuje. Vytvořit jej?";
+inline constexpr std::string_view UnableToWrite = "Unable to write to %s";
+inline constexpr std::string_view InvalidTime = "'%s' is not a valid time";
+inline constexpr std::string_view ComputerBrowse = "Vyhledání počítače";
+
+}  // namespace odb::msg

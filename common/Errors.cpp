@@ -1,0 +1,10 @@
+#include "common/Errors.h"
+
+namespace odb {
+
+std::string ErrorBoxText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+}  // namespace odb
