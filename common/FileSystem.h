@@ -1,0 +1,28 @@
+#pragma once
+// File access of the program's own process. Paths are UTF-8; the Windows twin
+// converts them to UTF-16 at the API, so Czech folder names work everywhere.
+#include <optional>
+#include <string>
+
+namespace odb::fs {
+
+// The platform's path delimiter ("\" on Windows, "/" elsewhere).
+char PathDelimiter();
+// True for a regular file (not a folder).
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+bool RemoveFile(const std::string& path);
+// Never replaces an existing destination: fails instead.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// Creates the folder with all missing parents.
+bool CreateDirectories(const std::string& path);
+// The whole file as bytes; nullopt when it cannot be read.
+std::optional<std::string> ReadFile(const std::string& path);
+// Replaces the file's content (creating it); false when any step fails.
+bool WriteFile(const std::string& path, const std::string& bytes);
+// Appends bytes at the end of an existing or new file; false when any step fails.
+bool AppendFile(const std::string& path, const std::string& bytes);
+// Full path of the running executable.
+std::string ExecutablePath();
+
+}  // namespace odb::fs

@@ -1,0 +1,88 @@
+#include "common/FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "common/Utf16_win.h"
+
+namespace odb::fs {
+namespace {
+
+bool WriteWithDisposition(const std::string& path, const std::string& bytes, DWORD disposition,
+                          bool append) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                         FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  size_t done = 0;
+  while (ok && done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    ok = ::WriteFile(h, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+    done += written;
+  }
+  return CloseHandle(h) && ok;
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
+
+}  // namespace
+
+char PathDelimiter() { return '\\'; }
+
+bool FileExists(const std::string& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()); }
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+  // Without MOVEFILE_REPLACE_EXISTING the move fails on an existing destination.
+  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0);
+}
+
+bool CreateDirectories(const std::string& path) {
+  if (path.empty()) return false;
+  if (DirectoryExists(path)) return true;
+  const auto cut = path.find_last_of("\\/", path.size() - 2);
+  if (cut != std::string::npos && cut > 0 && path[cut - 1] != ':') CreateDirectories(path.substr(0, cut));
+  return CreateDirectoryW(Widen(path).c_str(), nullptr) || DirectoryExists(path);
+}
+
+std::optional<std::string> ReadFile(const std::string& path) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buf[65536];
+  DWORD n = 0;
+  bool ok = true;
+  while ((ok = ::ReadFile(h, buf, sizeof buf, &n, nullptr)) && n > 0) bytes.append(buf, n);
+  CloseHandle(h);
+  if (!ok) return std::nullopt;
+  return bytes;
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  return WriteWithDisposition(path, bytes, CREATE_ALWAYS, false);
+}
+
+bool AppendFile(const std::string& path, const std::string& bytes) {
+  return WriteWithDisposition(path, bytes, OPEN_ALWAYS, true);
+}
+
+std::string ExecutablePath() {
+  wchar_t buf[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameW(nullptr, buf, static_cast<DWORD>(std::size(buf)));
+  return Narrow(std::wstring_view(buf, n));
+}
+
+}  // namespace odb::fs
