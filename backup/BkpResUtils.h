@@ -19,12 +19,16 @@ inline constexpr std::string_view LoadFailed =
     "Nepodařilo se načíst konfigurační soubor zálohování.\r\n           Program nemusí správně fungovat.";
 inline constexpr std::string_view FormShowFailed =
     "Během inicializace formuláře pro nastavení nastala chyba:\r\n";
+// The one text with two placeholders (source, destination); see RenameErrorText.
 inline constexpr std::string_view RenameFailed = "Chyba při přejmenování souboru: %s -> %s.\r\n";
+inline constexpr std::string_view BackupCountInvalid = "Počet uchovávaných záloh '%s' není celé číslo";
+inline constexpr std::string_view BackupCountRange = "Počet uchovávaných záloh '%s' je mimo povolený rozsah";
 inline constexpr std::string_view BackupDone = "Záloha byla provedena: %s";
 inline constexpr std::string_view NextBackupSet = "Příští zálohování nastaveno: %s";
 inline constexpr std::string_view CatchUpBackup = "Backup na základě poslední neprovedené akce časovače.";
 inline constexpr std::string_view LogStamp = "<Čas zápisu: %s>";
 inline constexpr std::string_view LogWriteFailed = "Nelze zapisovat do logovacího souboru: \r\n%s\r\n";
+inline constexpr std::string_view LogReadFailed = "Soubor \"%s\" nelze otevřít pro čtení.";
 inline constexpr std::string_view BadTimeEntry = "Chybný formát časového údaje č. %d.\r\nZáznam nebude uložen.";
 inline constexpr std::string_view DeleteRecord = "Smazat záznam?";
 inline constexpr std::string_view CreateFolder = "Specifikovaný adresář neexistuje. Vytvořit jej?";

@@ -22,6 +22,9 @@ std::optional<std::string> ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& bytes);
 // Appends bytes at the end of an existing or new file; false when any step fails.
 bool AppendFile(const std::string& path, const std::string& bytes);
+// Appends bytes to a file that exists already; a missing file is not created
+// (false), so a log deleted while the program runs stays deleted.
+bool AppendExistingFile(const std::string& path, const std::string& bytes);
 // Full path of the running executable.
 std::string ExecutablePath();
 

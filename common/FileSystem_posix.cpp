@@ -24,7 +24,7 @@ bool WriteAll(int fd, const std::string& bytes) {
 }
 
 bool WriteWithFlags(const std::string& path, const std::string& bytes, int flags) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0644);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | flags, 0644);
   if (fd < 0) return false;
   const bool written = WriteAll(fd, bytes);
   return ::close(fd) == 0 && written;
@@ -84,10 +84,14 @@ std::optional<std::string> ReadFile(const std::string& path) {
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
-  return WriteWithFlags(path, bytes, O_TRUNC);
+  return WriteWithFlags(path, bytes, O_CREAT | O_TRUNC);
 }
 
 bool AppendFile(const std::string& path, const std::string& bytes) {
+  return WriteWithFlags(path, bytes, O_CREAT | O_APPEND);
+}
+
+bool AppendExistingFile(const std::string& path, const std::string& bytes) {
   return WriteWithFlags(path, bytes, O_APPEND);
 }
 

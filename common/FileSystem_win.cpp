@@ -79,6 +79,10 @@ bool AppendFile(const std::string& path, const std::string& bytes) {
   return WriteWithDisposition(path, bytes, OPEN_ALWAYS, true);
 }
 
+bool AppendExistingFile(const std::string& path, const std::string& bytes) {
+  return WriteWithDisposition(path, bytes, OPEN_EXISTING, true);
+}
+
 std::string ExecutablePath() {
   wchar_t buf[MAX_PATH * 4];
   const DWORD n = GetModuleFileNameW(nullptr, buf, static_cast<DWORD>(std::size(buf)));

@@ -1,0 +1,49 @@
+#pragma once
+// Backup generations in the backup folder: ODBackup_1.fbk is the newest, a
+// higher number is older, and ODBackup_1.old keeps the previous backup while
+// fewer than two generations are kept. Implemented in BkpResUtils.cpp.
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace odb {
+
+using ShowErrorFn = std::function<void(const std::string& text)>;
+
+// The file operations the rotation needs; tests swap them to reach the
+// per-step guard, which real file calls never trip.
+struct GenerationFileOps {
+  std::function<bool(const std::string& path)> exists;
+  std::function<bool(const std::string& path)> remove;
+  std::function<bool(const std::string& from, const std::string& to)> rename;
+};
+const GenerationFileOps& LocalGenerationFileOps();
+
+// The folder text with the platform's delimiter appended unless it ends with
+// one already; an empty text gives just the delimiter.
+std::string GenerationPrefix(std::string_view folder);
+
+// Text of the box shown when a rotation step raised: both names are put in
+// first, the error's own message is appended verbatim.
+std::string RenameErrorText(const std::string& from, const std::string& to,
+                            const std::string& error);
+
+// Shifts the generations one number up so that ODBackup_1.fbk is free.
+// True when no ODBackup_1.fbk exists afterwards. When there is no
+// ODBackup_1.fbk to begin with nothing is moved or deleted: a failed backup
+// must not cost the oldest good generation. Failed deletes and renames are
+// not reported; an exception inside a step goes to showError and the
+// rotation continues with the next step.
+[[nodiscard]] bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& showError);
+[[nodiscard]] bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& showError,
+                                 const GenerationFileOps& ops);
+
+// The number of generations from the text of the backup count: an optional
+// sign, digits, optionally a fraction after "." or "," (rounded half to even);
+// blanks around it are ignored. Raises ERangeError when the rounded value does
+// not fit 32 bits and EConvertError for any other text (empty included), so a
+// mistyped count stops the backup before anything is moved instead of
+// quietly keeping one generation.
+int BackupCountFromText(std::string_view text);
+
+}  // namespace odb
