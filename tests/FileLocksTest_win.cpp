@@ -1,0 +1,74 @@
+// Windows keeps its sharing rules under Wine too: a file open without
+// FILE_SHARE_DELETE cannot be renamed, one open without FILE_SHARE_READ cannot
+// be read.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "backup/Generations.h"
+#include "common/Errors.h"
+#include "common/Utf16_win.h"
+#include "log/ActivityLog.h"
+#include "tests/TempDir.h"
+
+namespace odb {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+class OpenHandle {
+ public:
+  OpenHandle(const std::string& path, DWORD access, DWORD share)
+      : h_(CreateFileW(Widen(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~OpenHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  OpenHandle(const OpenHandle&) = delete;
+  OpenHandle& operator=(const OpenHandle&) = delete;
+  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+TEST(RotateBackupsLocked, LockedNewestStaysAndResultIsFalse) {
+  struct Case {
+    int count;
+    Files before;
+    Files after;
+  };
+  const std::vector<Case> cases = {
+      {1, {{"ODBackup_1.fbk", "a"}}, {{"ODBackup_1.fbk", "a"}}},
+      {2, {{"ODBackup_1.fbk", "a"}}, {{"ODBackup_1.fbk", "a"}}},
+      // The older generations still move up as far as there is room.
+      {3, {{"ODBackup_1.fbk", "a"}, {"ODBackup_2.fbk", "b"}},
+       {{"ODBackup_1.fbk", "a"}, {"ODBackup_3.fbk", "b"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.count);
+    test::TempDir dir;
+    for (const auto& [name, bytes] : c.before) test::Put(dir.Path(), name, bytes);
+    {
+      OpenHandle lock(dir / "ODBackup_1.fbk", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+      ASSERT_TRUE(lock.Valid());
+      std::vector<std::string> shown;
+      EXPECT_FALSE(RotateBackups(dir.Str(), c.count, [&](const std::string& t) { shown.push_back(t); }));
+      EXPECT_TRUE(shown.empty());
+    }
+    EXPECT_EQ(test::Listing(dir.Path()), c.after);
+  }
+}
+
+TEST(ActivityLogLocked, FileHeldForWritingCannotBeReadOrAppended) {
+  test::TempDir dir;
+  const std::string log = dir / "odbackup.log";
+  ASSERT_TRUE(PrepareLogFile(log, true));
+  OpenHandle lock(log, GENERIC_WRITE, 0);
+  ASSERT_TRUE(lock.Valid());
+  EXPECT_THROW(ReadLogText(log), Exception);
+  EXPECT_FALSE(AppendLogEntry(log, "x", TDateTime::Encode(2026, 1, 1)));
+}
+
+}  // namespace
+}  // namespace odb
