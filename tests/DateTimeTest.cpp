@@ -22,7 +22,9 @@ TEST(DateTime, FormatParseRoundTrip) {
   for (const auto& c : cases) {
     const auto parsed = ParseDateTime(c.text);
     EXPECT_EQ(parsed.has_value(), c.valid) << c.text;
-    if (parsed) EXPECT_EQ(FormatDateTime(*parsed), c.text);
+    if (parsed) {
+      EXPECT_EQ(FormatDateTime(*parsed), c.text);
+    }
   }
 }
 
