@@ -1,0 +1,90 @@
+#pragma once
+// A client library stand-in that records what the component sends and answers
+// from a script.
+#include "backup/service/FbClient.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace odb::test {
+
+class FakeFbClient : public IFbClient {
+ public:
+  // What was sent.
+  std::string service_name, attach_block, start_block;
+  int attaches = 0, detaches = 0, starts = 0, queries = 0;
+  // What to answer: the call that fails (its status), replies to queries.
+  bool fail_attach = false, fail_start = false, fail_query = false, fail_detach = false;
+  long sql_code = -902;
+  std::vector<std::string> messages = {"first line", "second line."};
+  std::deque<std::string> replies;
+
+  static std::string Line(const std::string& text) {
+    std::string r{62, static_cast<char>(text.size() & 0xFF), static_cast<char>(text.size() >> 8)};
+    return r + text + '\x01';
+  }
+
+  ISC_STATUS ServiceAttach(ISC_STATUS* status, unsigned short name_length, const char* name,
+                           isc_svc_handle* handle, unsigned short spb_length,
+                           const char* spb) override {
+    ++attaches;
+    service_name.assign(name, name_length);
+    attach_block.assign(spb, spb_length);
+    if (fail_attach) return Fail(status);
+    *handle = 77;
+    return 0;
+  }
+  ISC_STATUS ServiceDetach(ISC_STATUS* status, isc_svc_handle*) override {
+    ++detaches;
+    return fail_detach ? Fail(status) : 0;
+  }
+  ISC_STATUS ServiceStart(ISC_STATUS* status, isc_svc_handle*, unsigned short spb_length,
+                          const char* spb) override {
+    ++starts;
+    start_block.assign(spb, spb_length);
+    return fail_start ? Fail(status) : 0;
+  }
+  ISC_STATUS ServiceQuery(ISC_STATUS* status, isc_svc_handle*, unsigned short, const char*,
+                          unsigned short request_length, const char* request_items,
+                          unsigned short buffer_length, char* buffer) override {
+    ++queries;
+    if (fail_query) return Fail(status);
+    if (request_length != 1 || request_items[0] != 62) return Fail(status);
+    std::memset(buffer, 0x55, buffer_length);
+    std::string reply = replies.empty() ? Line("") : replies.front();
+    if (!replies.empty()) replies.pop_front();
+    std::memcpy(buffer, reply.data(), std::min<size_t>(reply.size(), buffer_length));
+    return 0;
+  }
+  long VaxInteger(const char* bytes, short length) override {
+    long v = 0;
+    for (short i = length - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[i]);
+    return v;
+  }
+  long SqlCode(const ISC_STATUS*) override { return sql_code; }
+  long Interpret(char* buffer, unsigned size, const ISC_STATUS** cursor) override {
+    const size_t i = static_cast<size_t>((*cursor)[0] == 1 ? 0 : (*cursor)[0] - 100);
+    if (i >= messages.size()) return 0;
+    std::snprintf(buffer, size, "%s", messages[i].c_str());
+    *cursor = next_[i];
+    return static_cast<long>(messages[i].size());
+  }
+
+ private:
+  ISC_STATUS Fail(ISC_STATUS* status) {
+    status[0] = 1;
+    status[1] = 335544472;
+    // Cursor positions into a private array: element k names message k.
+    for (size_t k = 0; k < 8; ++k) cursors_[k] = static_cast<ISC_STATUS>(101 + k);
+    for (size_t k = 0; k < 8; ++k) next_[k] = &cursors_[k];
+    return 1;
+  }
+  ISC_STATUS cursors_[8] = {};
+  const ISC_STATUS* next_[8] = {};
+};
+
+}  // namespace odb::test
