@@ -34,6 +34,15 @@ inline constexpr std::string_view DeleteRecord = "Smazat záznam?";
 inline constexpr std::string_view CreateFolder = "Specifikovaný adresář neexistuje. Vytvořit jej?";
 inline constexpr std::string_view UnableToWrite = "Unable to write to %s";
 inline constexpr std::string_view InvalidTime = "'%s' is not a valid time";
+// The times table's own errors; the range text takes its four values in order.
+inline constexpr std::string_view FieldRange =
+    "%g není platná hodnota pro pole '%s'. Povolený rozsah je %g až %g";
+inline constexpr std::string_view FieldRequired = "Field '%s' must have a value";
+inline constexpr std::string_view FieldReadOnly = "Field '%s' cannot be modified";
+inline constexpr std::string_view DataSetClosed = "Cannot perform this operation on a closed dataset";
+inline constexpr std::string_view DataSetEmpty = "Cannot perform this operation on an empty dataset";
+inline constexpr std::string_view NotEditing = "Dataset not in edit or insert mode";
+inline constexpr std::string_view IntOverflow = "Integer overflow";
 inline constexpr std::string_view ComputerBrowse = "Vyhledání počítače";
 
 // Service manager client.

@@ -1,0 +1,40 @@
+#include "schedule/DmODBackup.h"
+
+#include "backup/BkpResUtils.h"
+#include "common/Errors.h"
+
+#include <limits>
+
+namespace odb {
+
+TDataODBackup::TDataODBackup(TDateTime now) {
+  MemTimes.OnNewRecord = [this](TMemTimes& table) { MemTimesNewRecord(table); };
+  MemTimes.BeforePost = [this](TMemTimes& table) { MemTimesBeforePost(table); };
+  MemTimes.AfterPost = [this](TMemTimes& table) { MemTimesAfterPost(table); };
+  DataModuleCreate(now);
+}
+
+void TDataODBackup::DataModuleCreate(TDateTime now) {
+  LastTimeId = 0;
+  LastRun = now;
+}
+
+void TDataODBackup::MemTimesNewRecord(TMemTimes& table) {
+  struct TReadOnlyAgain {
+    TFieldInfo& field;
+    ~TReadOnlyAgain() { field.ReadOnly = true; }
+  } guard{MemTimesID};
+  MemTimesID.ReadOnly = false;
+  if (LastTimeId == std::numeric_limits<int32_t>::max()) throw ERangeError(std::string(msg::IntOverflow));
+  ++LastTimeId;
+  table.SetID(LastTimeId);
+}
+
+// A row without a time never reaches the table; nothing is said about it.
+void TDataODBackup::MemTimesBeforePost(TMemTimes& table) {
+  if (table.IsTimeNull()) table.Cancel();
+}
+
+void TDataODBackup::MemTimesAfterPost(TMemTimes& table) { table.SortByTime(); }
+
+}  // namespace odb

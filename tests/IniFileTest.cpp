@@ -1,0 +1,185 @@
+#include "config/IniFile.h"
+
+#include "common/Errors.h"
+#include "common/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace odb {
+namespace {
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("odb-ini-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    path_ = (dir_ / "ODBackup.ini").string();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  void Put(const std::string& bytes) { ASSERT_TRUE(fs::WriteFile(path_, bytes)); }
+  std::string Bytes() { return fs::ReadFile(path_).value_or("<missing>"); }
+
+  std::filesystem::path dir_;
+  std::string path_;
+};
+
+// A file as a person leaves it after editing it by hand.
+const std::string HandEdited =
+    "; Ordava backup\r\n"
+    "  [ OrdavaDB ]  \r\n"
+    "  ServerName  =  server01  \r\n"
+    "noequals line\r\n"
+    ";LocalHost=N\r\n"
+    "DatabaseName=\"C:\\Data\\Ordava.fdb\"\r\n"
+    "Quoted2='x'\r\n"
+    "Mixed=\"x'\r\n"
+    "Lone=\"\r\n"
+    "Tabbed=\tv\t\r\n"
+    "Dup=first\r\n"
+    "DUP=second\r\n"
+    "Empty=\r\n"
+    "\r\n"
+    "[Unknown]\r\n"
+    "Foo=bar\r\n"
+    "[ordavadb]\r\n"
+    "Dup=third\r\n"
+    "OnlyHere=yes\r\n"
+    "[Settings]\n"
+    "LfOnly=lf\rCrOnly=cr\n"
+    "Days=1,5";
+
+TEST_F(IniFileTest, ReadsHandEditedFileAsTheProfileFunctionsDo) {
+  Put(HandEdited);
+  const TIniFile ini(path_);
+  const struct {
+    std::string_view section, key, value;
+  } cases[] = {
+      {"OrdavaDB", "ServerName", "server01"},
+      {"ordavadb", "SERVERNAME", "server01"},
+      {" OrdavaDB ", "ServerName", "server01"},
+      {"OrdavaDB", "noequals line", "DEF"},
+      {"OrdavaDB", "LocalHost", "DEF"},
+      {"OrdavaDB", "DatabaseName", "C:\\Data\\Ordava.fdb"},
+      {"OrdavaDB", "Quoted2", "x"},
+      {"OrdavaDB", "Mixed", "\"x'"},
+      {"OrdavaDB", "Lone", "\""},
+      {"OrdavaDB", "Tabbed", "v"},
+      {"OrdavaDB", "Dup", "first"},
+      {"OrdavaDB", "OnlyHere", "DEF"},  // only the first of two equal sections counts
+      {"OrdavaDB", "Empty", ""},
+      {"OrdavaDB", "Missing", "DEF"},
+      {"Nowhere", "Foo", "DEF"},
+      {"Settings", "LfOnly", "lf"},
+      {"Settings", "CrOnly", "cr"},
+      {"Settings", "Days", "1,5"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ini.ReadString(c.section, c.key, "DEF"), c.value) << c.key;
+}
+
+TEST_F(IniFileTest, WritesTouchOnlyTheirOwnLine) {
+  Put(HandEdited);
+  TIniFile ini(path_);
+  ini.WriteString("ORDAVADB", "dup", "NEW");
+  ini.WriteString("OrdavaDB", "OnlyHere", "W2");
+  ini.WriteString("Settings", "Added", "A");
+  ini.WriteString("New", "n", "C");
+  ini.WriteString("OrdavaDB", "ServerName", "srv");
+  std::string expected = HandEdited;
+  auto replace = [&](const std::string& from, const std::string& to) {
+    expected.replace(expected.find(from), from.size(), to);
+  };
+  replace("Dup=first", "Dup=NEW");
+  replace("Empty=\r\n", "Empty=\r\nOnlyHere=W2\r\n");
+  replace("ServerName  =  server01  ", "ServerName  =srv");
+  expected += "\r\nAdded=A\r\n[New]\r\nn=C\r\n";
+  EXPECT_EQ(Bytes(), expected);
+}
+
+TEST_F(IniFileTest, CreatesMissingFileAndSections) {
+  TIniFile ini(path_);
+  EXPECT_EQ(ini.ReadString("Backups", "BackupCount", "5"), "5");
+  EXPECT_FALSE(fs::FileExists(path_)) << "reading creates no file";
+  ini.WriteString("OrdavaDB", "ServerName", "localhost");
+  ini.WriteBool("OrdavaDB", "LocalHost", true);
+  ini.WriteInteger("UserInterface", "IconSet", -2);
+  ini.WriteBool("OrdavaDB", "LocalHost", false);
+  EXPECT_EQ(Bytes(),
+            "[OrdavaDB]\r\nServerName=localhost\r\nLocalHost=N\r\n[UserInterface]\r\nIconSet=-2\r\n");
+}
+
+TEST_F(IniFileTest, CzechTextIsWindows1250OnDiskAndSurvivesARoundTrip) {
+  TIniFile ini(path_);
+  const std::string path = "C:\\Zálohy\\Účetní data ěščřžýáíé ĚŠČŘŽÝÁÍÉ ůÚ";
+  ini.WriteString("Backups", "BackupPath", path);
+  EXPECT_EQ(ini.ReadString("Backups", "BackupPath", ""), path);
+  EXPECT_EQ(Bytes(), "[Backups]\r\nBackupPath=C:\\Z\xE1lohy\\\xDA\xE8" "etn\xED data "
+                     "\xEC\x9A\xE8\xF8\x9E\xFD\xE1\xED\xE9 \xCC\x8A\xC8\xD8\x8E\xDD\xC1\xCD\xC9 \xF9\xDA\r\n");
+}
+
+TEST_F(IniFileTest, Utf8ByteOrderMarkKeepsTheFileUtf8) {
+  Put("\xEF\xBB\xBF[OrdavaDB]\r\nServerName=\xC5\x99\r\n");
+  TIniFile ini(path_);
+  EXPECT_EQ(ini.ReadString("OrdavaDB", "ServerName", ""), "ř");
+  ini.WriteString("OrdavaDB", "DatabaseName", "ž.fdb");
+  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[OrdavaDB]\r\nServerName=\xC5\x99\r\nDatabaseName=\xC5\xBE.fdb\r\n");
+}
+
+TEST_F(IniFileTest, IntegersAndBooleans) {
+  Put("[S]\r\nDec=42\r\nHex=0x1F\r\nHexUp=0X10\r\nDollar=$A\r\nBad=12a\r\nEmpty=\r\nBig=99999999999\r\n"
+      "y=y\r\na=a\r\nY=Y\r\nN=N\r\nOne=1\r\nYes=YES\r\nAno=ano\r\nB0=\r\n");
+  const TIniFile ini(path_);
+  const std::pair<std::string_view, int32_t> integers[] = {
+      {"Dec", 42}, {"Hex", 31}, {"HexUp", 16}, {"Dollar", 10}, {"Bad", 7}, {"Empty", 7},
+      {"Big", 7}, {"Missing", 7}};
+  for (const auto& [key, value] : integers) EXPECT_EQ(ini.ReadInteger("S", key, 7), value) << key;
+  const std::pair<std::string_view, bool> booleans[] = {
+      {"y", true}, {"a", true}, {"Y", true}, {"N", false}, {"One", false},
+      {"Yes", false}, {"Ano", false}, {"B0", false}};
+  for (const auto& [key, value] : booleans) EXPECT_EQ(ini.ReadBool("S", key, "Y"), value) << key;
+  EXPECT_TRUE(ini.ReadBool("S", "Missing", "A"));
+  EXPECT_FALSE(ini.ReadBool("S", "Missing", "N"));
+}
+
+TEST_F(IniFileTest, LongValuesAreCutAndLineBreaksCannotInjectKeys) {
+  TIniFile ini(path_);
+  ini.WriteString("S", "Long", std::string(3000, 'x') + "ž");
+  EXPECT_EQ(ini.ReadString("S", "Long", ""), std::string(2047, 'x'));
+  ini.WriteString("S", "Path", "a\r\n[Evil]\r\nk=v");
+  EXPECT_EQ(ini.ReadString("Evil", "k", "none"), "none");
+  EXPECT_EQ(ini.ReadString("S", "Path", ""), "a  [Evil]  k=v");
+}
+
+TEST_F(IniFileTest, GarbageFilesLoadWithoutCrash) {
+  const std::string garbage[] = {
+      std::string("\0\0\0[S]\0=\0", 9), "[", "]", "=", "[S", "[S]=", "[]\r\n=x", "\xFF\xFE[\0S\0]\0",
+      "\xEF\xBB", "[S]\r\nk", "[S]\r\nk=\"", std::string(10000, '['), "\r\r\r\n\n\n=\r=\n"};
+  for (const auto& bytes : garbage) {
+    Put(bytes);
+    TIniFile ini(path_);
+    EXPECT_NO_THROW(ini.ReadString("S", "k", ""));
+    EXPECT_NO_THROW(ini.ReadInteger("S", "k", 1));
+    EXPECT_NO_THROW(ini.WriteString("S", "k", "v"));
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "v");
+  }
+}
+
+TEST_F(IniFileTest, FailedWriteNamesTheFile) {
+  const std::string folder = (dir_ / "missing" / "x.ini").string();
+  TIniFile ini(folder);
+  try {
+    ini.WriteString("S", "k", "v");
+    FAIL() << "no error";
+  } catch (const EIniFileError& e) {
+    EXPECT_EQ(e.Message(), "Unable to write to " + folder);
+  }
+  TIniFile isFolder(dir_.string());
+  EXPECT_THROW(isFolder.WriteString("S", "k", "v"), EIniFileError);
+}
+
+}  // namespace
+}  // namespace odb
