@@ -7,11 +7,23 @@
 
 namespace odb {
 
-TDataODBackup::TDataODBackup(TDateTime now) {
+TDataODBackup::TDataODBackup(TDateTime now) : backupService_(std::make_unique<TBackupService>()) {
+  WireTable();
+  DataModuleCreate(now);
+}
+
+TDataODBackup::TDataODBackup(TDateTime now, IFbClient& client)
+    : backupService_(std::make_unique<TBackupService>(client)) {
+  WireTable();
+  DataModuleCreate(now);
+}
+
+TDataODBackup::~TDataODBackup() = default;
+
+void TDataODBackup::WireTable() {
   MemTimes.OnNewRecord = [this](TMemTimes& table) { MemTimesNewRecord(table); };
   MemTimes.BeforePost = [this](TMemTimes& table) { MemTimesBeforePost(table); };
   MemTimes.AfterPost = [this](TMemTimes& table) { MemTimesAfterPost(table); };
-  DataModuleCreate(now);
 }
 
 void TDataODBackup::DataModuleCreate(TDateTime now) {

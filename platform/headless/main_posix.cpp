@@ -1,1 +1,58 @@
-int main() { return 0; }
+// odbackup: the program without a window, for Firebird hosts that run Linux,
+// for cron/systemd, and for the demo and the tests.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/HeadlessCommands.h"
+#include "common/FileSystem.h"
+#include "platform/headless/HeadlessApplication.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: odbackup [--config FILE] [--once | --show-settings | --plan [--at \"dd.mm.yyyy hh:nn:ss\"]]\n"
+    "       odbackup --help | --version\n"
+    "\n"
+    "Backs up a Firebird database through the server's service manager.\n"
+    "  (no option)      follow the backup plan until SIGINT or SIGTERM\n"
+    "  --once           make one backup now; exit status 0 when it was made\n"
+    "  --show-settings  print the configuration as understood, writing nothing\n"
+    "  --plan           print the last missed and the next planned backup instant\n"
+    "  --at TIME        the instant --plan computes for (default: now)\n"
+    "  --config FILE    the configuration file (default: next to the executable)\n";
+
+void OnSignal(int) { odb::THeadlessApplication::RequestTerminate(); }
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "odbackup: %s\n%s", problem.c_str(), kUsage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  odb::THeadlessCommand command;
+  command.options.exePath = odb::fs::ExecutablePath();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (const auto problem = odb::ParseHeadlessArguments(args, command)) return Usage(*problem);
+  if (command.mode == odb::THeadlessMode::Help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command.mode == odb::THeadlessMode::Version) {
+    std::printf("odbackup %s\n", ODB_VERSION);
+    return 0;
+  }
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+  odb::TSystemClock clock;
+  odb::THeadlessApplication app(clock);
+  app.EchoBoxes = true;
+  return odb::RunHeadlessCommand(app, command);
+}

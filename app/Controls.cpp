@@ -1,0 +1,159 @@
+#include "app/Controls.h"
+
+#include <charconv>
+
+namespace odb {
+
+void TControlView::LineAdded(TMemo& memo, std::string_view) { Changed(memo); }
+
+void TControl::Changed() {
+  if (view_) view_->Changed(*this);
+}
+
+void TControl::SetCaption(std::string caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  Changed();
+}
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Changed();
+}
+
+void TControl::SetColor(TColor color) {
+  if (color == color_) return;
+  color_ = color;
+  Changed();
+}
+
+void TControl::SetFontColor(TColor color) {
+  if (color == fontColor_) return;
+  fontColor_ = color;
+  Changed();
+}
+
+void TButton::Click() {
+  if (OnClick) OnClick(*this);
+}
+
+void TCheckBox::SetChecked(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  Changed();
+  if (OnClick) OnClick(*this);
+}
+
+void TRadioButton::Group(std::initializer_list<TRadioButton*> buttons) {
+  for (TRadioButton* button : buttons) button->group_.assign(buttons);
+}
+
+void TRadioButton::SetChecked(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  Changed();
+  if (!checked) return;
+  for (TRadioButton* other : group_) {
+    if (other != this && other->checked_) {
+      other->checked_ = false;
+      other->Changed();
+    }
+  }
+  if (OnClick) OnClick(*this);
+}
+
+void TEdit::SetText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  Changed();
+  if (OnChange) OnChange(*this);
+}
+
+void TSpinEdit::SetText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  Changed();
+}
+
+long long TSpinEdit::Value() const {
+  long long value = 0;
+  const char* begin = text_.data();
+  if (!text_.empty() && text_[0] == '+') ++begin;
+  const auto [end, ec] = std::from_chars(begin, text_.data() + text_.size(), value);
+  return ec == std::errc() && end == text_.data() + text_.size() ? value : 0;
+}
+
+void TComboBox::SetItemIndex(int index) {
+  if (index < -1 || index >= static_cast<int>(Items.size())) index = -1;
+  if (index == itemIndex_) return;
+  itemIndex_ = index;
+  Changed();
+}
+
+void TComboBox::UserPick(int index) {
+  SetItemIndex(index);
+  if (OnChange) OnChange(*this);
+}
+
+void TMemo::Clear() {
+  if (lines_.empty()) return;
+  lines_.clear();
+  Changed();
+}
+
+void TMemo::AddLine(std::string line) {
+  lines_.push_back(std::move(line));
+  if (View()) View()->LineAdded(*this, lines_.back());
+}
+
+void TMemo::SetText(std::string_view text) {
+  lines_.clear();
+  size_t start = 0;
+  while (start < text.size()) {
+    auto end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    auto line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines_.emplace_back(line);
+    start = end + 1;
+  }
+  Changed();
+}
+
+std::string TMemo::Text() const {
+  std::string text;
+  for (const auto& line : lines_) text.append(line).append("\r\n");
+  return text;
+}
+
+void TMemo::HandleMessage(unsigned msg, intptr_t, intptr_t) {
+  if (msg == EM_SCROLLCARET_MSG) ++caretScrolls_;
+}
+
+void TPageControl::SetActivePageIndex(int index) {
+  if (index == active_) return;
+  active_ = index;
+  Changed();
+}
+
+void TTimer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  app_.TimerChanged(*this);
+}
+
+void TTimer::SetInterval(unsigned interval) {
+  if (interval == interval_) return;
+  interval_ = interval;
+  app_.TimerChanged(*this);
+}
+
+bool TOpenDialog::Execute(TApplication& app) {
+  auto chosen = app.ExecuteOpenDialog(*this);
+  if (!chosen) return false;
+  FileName = std::move(*chosen);
+  return true;
+}
+
+}  // namespace odb

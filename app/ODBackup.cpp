@@ -1,0 +1,39 @@
+#include "app/ODBackup.h"
+
+#include "app/ODBackupDB.h"
+#include "backup/BkpResUtils.h"
+#include "schedule/DmODBackup.h"
+
+namespace odb {
+
+TProgram::TProgram() = default;
+
+TProgram::~TProgram() {
+  if (form) form->FormDestroy();
+  form.reset();
+  data.reset();
+}
+
+std::unique_ptr<TProgram> CreateProgram(TApplication& app, const TProgramOptions& options) {
+  app.SetTitle(std::string(msg::AppTitle));
+  auto program = std::make_unique<TProgram>();
+  try {
+    program->data = std::make_unique<TDataODBackup>(app.Now());
+  } catch (const std::exception& error) {
+    // Without the client library the program cannot work at all.
+    app.ShowException(error);
+    return nullptr;
+  }
+  program->form = std::make_unique<TFrmODBackupDB>(app, *program->data, options.exePath,
+                                                   options.configFile);
+  return program;
+}
+
+int RunProgram(TApplication& app, const TProgramOptions& options) {
+  auto program = CreateProgram(app, options);
+  if (!program) return 1;
+  app.Run(*program->form);
+  return 0;
+}
+
+}  // namespace odb

@@ -1,0 +1,32 @@
+#pragma once
+// Program entry shared by the Windows and the headless program.
+#include <memory>
+#include <string>
+
+#include "platform/Application.h"
+
+namespace odb {
+
+class TDataODBackup;
+class TFrmODBackupDB;
+
+struct TProgramOptions {
+  std::string exePath;
+  std::string configFile;  // empty: next to the executable
+};
+
+// The data module and the settings window, destroyed window first.
+struct TProgram {
+  std::unique_ptr<TDataODBackup> data;
+  std::unique_ptr<TFrmODBackupDB> form;
+  TProgram();
+  ~TProgram();
+};
+
+// Sets the title and creates the data module and the window. Returns null when
+// the data module cannot be created (the error has been shown).
+std::unique_ptr<TProgram> CreateProgram(TApplication& app, const TProgramOptions& options);
+// CreateProgram, then the message loop; returns the exit code.
+int RunProgram(TApplication& app, const TProgramOptions& options);
+
+}  // namespace odb

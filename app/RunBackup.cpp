@@ -1,0 +1,57 @@
+// The one operation that makes a backup: job record from the live settings,
+// service prepared, generations shifted, backup made, result recorded.
+#include "app/ODBackupDB.h"
+#include "backup/BkpResUtils.h"
+#include "backup/Generations.h"
+#include "backup/ODBackupUtils.h"
+#include "common/FlagGuard.h"
+#include "common/Format.h"
+#include "schedule/DmODBackup.h"
+
+namespace odb {
+
+std::string TFrmODBackupDB::BackupFileName() const {
+  return GenerationPrefix(EdtBackupPath.Text()) + "ODBackup_1.fbk";
+}
+
+void TFrmODBackupDB::FillBackupSettings() {
+  TBackUpDatabaseSetings& settings = *BackupSettings;
+  settings.ServerName = EdtServer.Text();
+  settings.Protocol = RBLocal.Checked() ? TProtocol::Local : TProtocol::TCP;
+  settings.LoginPrompt = false;
+  settings.UserParam.clear();
+  settings.PasswordParam.clear();
+  settings.AttachNow = false;
+  settings.Verbose = true;
+  settings.Options = TBackupOptions{TBackupOption::NoGarbageCollection};
+  settings.DatabaseName = EdtPath.Text();
+  settings.BackupFile = BackupFileName();
+}
+
+void TFrmODBackupDB::RunBackup() { (void)PerformBackup(/*waitForOutput=*/false); }
+
+bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
+  // One backup at a time: a tick or an OK arriving through a message box of
+  // the preparation or the rotation must not start another.
+  if (BackupInProgress || !BackupSettings) return false;
+  TFlagGuard inProgress(BackupInProgress);
+  FillBackupSettings();
+  TBackupService& service = Data.BackupService();
+  (void)PrepareBackupService(service, *BackupSettings);
+  const int count = BackupCountFromText(sedtBackupCount.Text());
+  if (!RotateBackups(EdtBackupPath.Text(), count, [this](const std::string& text) { App.ErrorBox(text); })) {
+    return false;
+  }
+  TFlagGuard running(BackupRunning);
+  if (waitForOutput || CBLogActivity.Checked()) {
+    (void)RunBackupVerbose(service, App, MemoFiles);
+  } else if (!StartBackupDetached(service, TimerTS)) {
+    return false;
+  }
+  AddLogEntry(FormatMsg(msg::BackupDone, FormatDateTime(App.Now())));
+  Data.LastRun = App.Now();
+  SaveLastRun();
+  return true;
+}
+
+}  // namespace odb

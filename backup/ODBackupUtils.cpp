@@ -1,0 +1,89 @@
+#include "backup/ODBackupUtils.h"
+
+#include "app/Controls.h"
+#include "platform/Application.h"
+
+namespace odb {
+namespace {
+
+bool IsBlank(const std::string& text) {
+  return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+void Configure(TBackupService& service, const TBackUpDatabaseSetings& settings) {
+  if (service.Active()) service.Detach();
+  service.BackupFile().clear();
+  service.Params().Clear();
+  service.SetServerName(settings.ServerName);
+  if (IsBlank(service.ServerName())) service.SetServerName("localhost");
+  service.SetProtocol(settings.Protocol);
+  service.SetDatabaseName(settings.DatabaseName);
+  service.BackupFile().push_back(settings.BackupFile);
+  service.SetLoginPrompt(settings.LoginPrompt);
+  service.Params().Add(settings.UserParam.empty() ? kDefaultUserParam : settings.UserParam);
+  service.Params().Add(settings.PasswordParam.empty() ? kDefaultPasswordParam : settings.PasswordParam);
+  service.SetVerbose(settings.Verbose);
+  service.SetOptions(settings.Options);
+  if (settings.AttachNow) service.Attach();
+}
+
+// Sets Active to false when it is set, swallowing a second failure so that the
+// first error is the one the caller sees.
+void DetachQuietly(TBackupService& service) noexcept {
+  try {
+    service.SetActive(false);
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+bool PrepareBackupService(TBackupService& service, const TBackUpDatabaseSetings& settings) {
+  try {
+    Configure(service, settings);
+  } catch (...) {
+    DetachQuietly(service);
+    throw;
+  }
+  return true;
+}
+
+bool RunBackupVerbose(TBackupService& service, TApplication& app, TMemo& memo) {
+  memo.Clear();
+  try {
+    if (!service.Active()) service.Attach();
+    service.ServiceStart();
+    for (long counter = 1; !service.OutputEnded(); ++counter) {
+      memo.AddLine(service.ReadOutputLine());
+      if (counter % 10 == 0) {
+        memo.Repaint();
+        app.ProcessMessages();
+      }
+    }
+  } catch (...) {
+    DetachQuietly(service);
+    throw;
+  }
+  service.SetActive(false);
+  return true;
+}
+
+bool StartBackupDetached(TBackupService& service, TTimer& timer) {
+  try {
+    // Nobody reads the output of a detached backup, and the server holds a
+    // verbose backup until its output is read, so none is requested.
+    service.SetVerbose(false);
+    service.SetActive(true);
+    service.ServiceStart();
+    if (!timer.Enabled()) {
+      timer.SetInterval(1000);
+      timer.SetEnabled(true);
+    }
+    return true;
+  } catch (...) {
+    DetachQuietly(service);
+    return false;
+  }
+}
+
+}  // namespace odb

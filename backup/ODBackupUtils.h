@@ -1,0 +1,42 @@
+#pragma once
+// The backup job record and the helpers that configure the service component
+// from it and run the backup.
+#include <string>
+
+#include "backup/service/BackupService.h"
+
+namespace odb {
+
+class TApplication;
+class TMemo;
+class TTimer;
+
+class TBackUpDatabaseSetings {
+ public:
+  std::string ServerName = "localhost";
+  TProtocol Protocol = TProtocol::Local;
+  bool LoginPrompt = false;
+  std::string UserParam;      // a whole "user_name=..." line; empty sends sysdba
+  std::string PasswordParam;  // a whole "password=..." line; empty sends the default
+  bool AttachNow = false;
+  bool Verbose = false;
+  TBackupOptions Options;
+  std::string DatabaseName;
+  std::string BackupFile;
+};
+
+inline constexpr const char* kDefaultUserParam = "user_name=sysdba";
+inline constexpr const char* kDefaultPasswordParam = "password=pinewharf";
+
+// Configures the component from the record (detaching it first). On failure the
+// component is detached and the same error goes on to the caller.
+[[nodiscard]] bool PrepareBackupService(TBackupService& service, const TBackUpDatabaseSetings& settings);
+
+// Attach, start, and copy every output line into the memo until the output
+// ends; the component is detached afterwards, also on failure.
+[[nodiscard]] bool RunBackupVerbose(TBackupService& service, TApplication& app, TMemo& memo);
+
+// Attach and start only; failures are swallowed and give false.
+[[nodiscard]] bool StartBackupDetached(TBackupService& service, TTimer& timer);
+
+}  // namespace odb

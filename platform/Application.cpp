@@ -1,0 +1,25 @@
+#include "platform/Application.h"
+
+#include "backup/BkpResUtils.h"
+#include "common/Errors.h"
+
+namespace odb {
+
+void TApplication::ErrorBox(const std::string& text) {
+  ShowMessageBox({text, std::string(msg::ErrorTitle), TBoxButtons::Ok, TBoxIcon::Error});
+}
+
+bool TApplication::Confirm(const std::string& text) {
+  return ShowMessageBox({text, std::string(msg::ConfirmTitle), TBoxButtons::YesNo,
+                         TBoxIcon::Question}) == TBoxResult::Yes;
+}
+
+void TApplication::Notice(const std::string& text) {
+  ShowMessageBox({text, Title(), TBoxButtons::Ok, TBoxIcon::Information});
+}
+
+void TApplication::ShowException(const std::exception& error) {
+  ShowMessageBox({ErrorBoxText(error.what()), Title(), TBoxButtons::Ok, TBoxIcon::Error});
+}
+
+}  // namespace odb
