@@ -215,7 +215,7 @@ def write_preview(target):
                     f.write(png_bytes(image, zoom))
                 tiles += ["-label", f"{name} {image.width}x{image.height}", tile]
         subprocess.run(["montage", *tiles, "-tile", "6x", "-geometry", "+8+8",
-                        "-pointsize", "13", "-background", "white", target], check=True)
+                        "-pointsize", "11", "-background", "white", target], check=True)
 
 
 def main():
