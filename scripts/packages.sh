@@ -2,7 +2,7 @@
 # Installs the Debian packages the builds and tests need, skipping those present.
 set -euo pipefail
 packages=(cmake ninja-build g++ googletest firebird3.0-server firebird3.0-utils firebird-dev
-          g++-mingw-w64-x86-64-posix wine xvfb xauth imagemagick clang libclang-rt-14-dev valgrind)
+          g++-mingw-w64-x86-64-posix wine xvfb xauth imagemagick python3 clang libclang-rt-14-dev valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
