@@ -5,10 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 
 namespace odb {
 namespace {
+
+bool SameKey(std::pair<std::string_view, std::string_view> a, std::pair<std::string_view, std::string_view> b) {
+  auto upper = [](std::string_view t) {
+    std::string u(t);
+    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+  };
+  return upper(a.first) == upper(b.first) && upper(a.second) == upper(b.second);
+}
 
 class IniFileTest : public ::testing::Test {
  protected:
@@ -179,6 +189,37 @@ TEST_F(IniFileTest, FailedWriteNamesTheFile) {
   }
   TIniFile isFolder(dir_.string());
   EXPECT_THROW(isFolder.WriteString("S", "k", "v"), EIniFileError);
+}
+
+}  // namespace
+}  // namespace odb
+
+namespace odb {
+namespace {
+
+// Random files built from the characters the syntax cares about: a write must
+// change its own key and nothing another read can see.
+TEST_F(IniFileTest, RandomFilesKeepEveryOtherValueThroughAWrite) {
+  const std::string alphabet = std::string("[]=\r\n \t;\"'s1k2S", 15) + std::string("\0\xFF\x9A", 3);
+  uint32_t seed = 12345;
+  auto next = [&] { return (seed = seed * 1103515245 + 12345) >> 16; };
+  const std::pair<std::string_view, std::string_view> keys[] = {
+      {"s1", "k1"}, {"S1", "k2"}, {"s2", "k1"}, {"s2", "k2"}, {"s", "k"}};
+  for (int round = 0; round < 150; ++round) {
+    std::string bytes;
+    for (uint32_t n = next() % 60; n > 0; --n) bytes += alphabet[next() % alphabet.size()];
+    Put(bytes);
+    TIniFile ini(path_);
+    const auto& target = keys[next() % std::size(keys)];
+    std::vector<std::string> before;
+    for (const auto& [s, k] : keys) before.push_back(ini.ReadString(s, k, "-"));
+    ini.WriteString(target.first, target.second, "new");
+    for (size_t i = 0; i < std::size(keys); ++i) {
+      const auto& [s, k] = keys[i];
+      const bool same = SameKey(keys[i], target);
+      EXPECT_EQ(ini.ReadString(s, k, "-"), same ? "new" : before[i]) << round << ": " << s << "." << k;
+    }
+  }
 }
 
 }  // namespace
