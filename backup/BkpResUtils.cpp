@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <vector>
 
 #include "backup/Generations.h"
 #include "common/Errors.h"
@@ -38,10 +39,69 @@ std::string_view TrimBlanks(std::string_view text) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+void ShiftToOld(const std::string& prefix, const std::string& newest, const ShowErrorFn& showError,
+                const GenerationFileOps& ops) {
+  const std::string old = prefix + "ODBackup_1.old";
+  GuardedStep(newest, old, showError, [&] {
+    if (ops.exists(old)) ops.remove(old);
+    if (ops.exists(newest)) ops.rename(newest, old);
+  });
+}
+
+// The steps that can move a file: number count (its file is deleted first)
+// and every number whose predecessor is present, highest first. Other steps
+// have nothing to move, so a huge count costs no more than the files present.
+std::vector<int> EffectiveSteps(const std::string& prefix, int count, const GenerationFileOps& ops) {
+  std::vector<int> steps{count};
+  const auto consider = [&](int n) {
+    if (n >= 1 && n < count && (n == 1 || ops.exists(FbkName(prefix, n)))) steps.push_back(n + 1);
+  };
+  if (ops.present) {
+    for (const int n : ops.present(prefix)) consider(n);
+    consider(1);
+  } else {
+    for (int n = count - 1; n >= 1; --n) consider(n);
+  }
+  std::sort(steps.begin(), steps.end(), std::greater<int>());
+  steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
+  return steps;
+}
+
+void ShiftGenerations(const std::string& prefix, const std::string& newest, int count,
+                      const ShowErrorFn& showError, const GenerationFileOps& ops) {
+  for (const int n : EffectiveSteps(prefix, count, ops)) {
+    const std::string dest = FbkName(prefix, n);
+    const std::string src = n == 2 ? newest : FbkName(prefix, n - 1);
+    GuardedStep(src, dest, showError, [&] {
+      if (n == count && ops.exists(dest)) ops.remove(dest);
+      if (ops.exists(src)) ops.rename(src, dest);
+    });
+  }
+}
+
+// Numbers of the ODBackup_<n>.fbk files in the folder, from one listing.
+std::vector<int> PresentGenerations(const std::string& prefix) {
+  std::vector<int> numbers;
+  for (const std::string& name : fs::ListFiles(prefix)) {
+    constexpr std::string_view head = "ODBackup_", tail = ".fbk";
+    if (name.size() <= head.size() + tail.size() || name.compare(0, head.size(), head) != 0 ||
+        name.compare(name.size() - tail.size(), tail.size(), tail) != 0) {
+      continue;
+    }
+    const std::string digits = name.substr(head.size(), name.size() - head.size() - tail.size());
+    if (digits.size() > 9 || digits[0] == '0' || !std::all_of(digits.begin(), digits.end(), IsDigit)) {
+      continue;
+    }
+    numbers.push_back(std::stoi(digits));
+  }
+  return numbers;
+}
+
 }  // namespace
 
 const GenerationFileOps& LocalGenerationFileOps() {
-  static const GenerationFileOps ops{fs::FileExists, fs::RemoveFile, fs::RenameNoReplace};
+  static const GenerationFileOps ops{fs::FileExists, fs::RemoveFile, fs::RenameNoReplace,
+                                     PresentGenerations};
   return ops;
 }
 
@@ -54,12 +114,13 @@ std::string GenerationPrefix(std::string_view folder) {
 
 std::string RenameErrorText(const std::string& from, const std::string& to,
                             const std::string& error) {
-  std::string text(msg::RenameFailed);
-  const auto first = text.find("%s");
-  text.replace(first, 2, from);
-  // Search after the inserted name: a "%s" inside it is part of the name.
-  text.replace(text.find("%s", first + from.size()), 2, to);
-  return text + error;
+  // Built piece by piece, so a "%s" inside a name or the error stays as it is.
+  const std::string_view pattern = msg::RenameFailed;
+  const auto first = pattern.find("%s");
+  const auto second = pattern.find("%s", first + 2);
+  std::string text(pattern.substr(0, first));
+  text.append(from).append(pattern.substr(first + 2, second - first - 2)).append(to);
+  return text.append(pattern.substr(second + 2)).append(error);
 }
 
 bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& showError) {
@@ -71,23 +132,23 @@ bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& show
   const std::string prefix = GenerationPrefix(folder);
   const std::string newest = FbkName(prefix, 1);
   if (!ops.exists(newest)) return true;
-
-  if (count < 2) {
-    const std::string old = prefix + "ODBackup_1.old";
-    GuardedStep(newest, old, showError, [&] {
-      if (ops.exists(old)) ops.remove(old);
-      if (ops.exists(newest)) ops.rename(newest, old);
-    });
-  } else {
-    for (int n = count; n >= 2; --n) {
-      const std::string dest = FbkName(prefix, n);
-      const std::string src = FbkName(prefix, n - 1);
-      GuardedStep(src, dest, showError, [&] {
-        if (n == count && ops.exists(dest)) ops.remove(dest);
-        if (ops.exists(src)) ops.rename(src, dest);
-      });
-    }
+  // The newest backup is moved aside before anything is deleted: when it
+  // cannot be moved (a locked file), nothing else may go, or every failed
+  // attempt would cost the oldest generation.
+  const std::string aside = newest + ".rotating";
+  bool movedAside = false;
+  if (!ops.exists(aside)) {
+    GuardedStep(newest, aside, showError, [&] { movedAside = ops.rename(newest, aside); });
+    if (!movedAside) return !ops.exists(newest);
   }
+  const std::string first = movedAside ? aside : newest;
+  if (count < 2) {
+    ShiftToOld(prefix, first, showError, ops);
+  } else {
+    ShiftGenerations(prefix, first, count, showError, ops);
+  }
+  // A step that could not place the newest backup puts it back under its name.
+  if (movedAside && ops.exists(aside)) ops.rename(aside, newest);
   return !ops.exists(newest);
 }
 

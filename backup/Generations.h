@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace odb {
 
@@ -16,6 +17,9 @@ struct GenerationFileOps {
   std::function<bool(const std::string& path)> exists;
   std::function<bool(const std::string& path)> remove;
   std::function<bool(const std::string& from, const std::string& to)> rename;
+  // Numbers of the generation files present under the prefix; without it
+  // every number up to the count is asked with exists.
+  std::function<std::vector<int>(const std::string& prefix)> present;
 };
 const GenerationFileOps& LocalGenerationFileOps();
 

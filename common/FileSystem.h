@@ -3,6 +3,7 @@
 // converts them to UTF-16 at the API, so Czech folder names work everywhere.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace odb::fs {
 
@@ -25,6 +26,9 @@ bool AppendFile(const std::string& path, const std::string& bytes);
 // Appends bytes to a file that exists already; a missing file is not created
 // (false), so a log deleted while the program runs stays deleted.
 bool AppendExistingFile(const std::string& path, const std::string& bytes);
+// Names of the entries in a folder (the path may end with a delimiter); empty
+// when it cannot be listed.
+std::vector<std::string> ListFiles(const std::string& folder);
 // Full path of the running executable.
 std::string ExecutablePath();
 

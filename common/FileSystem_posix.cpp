@@ -1,5 +1,6 @@
 #include "common/FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,6 +94,15 @@ bool AppendFile(const std::string& path, const std::string& bytes) {
 
 bool AppendExistingFile(const std::string& path, const std::string& bytes) {
   return WriteWithFlags(path, bytes, O_APPEND);
+}
+
+std::vector<std::string> ListFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir)) names.emplace_back(entry->d_name);
+  ::closedir(dir);
+  return names;
 }
 
 std::string ExecutablePath() {

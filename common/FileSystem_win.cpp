@@ -83,6 +83,20 @@ bool AppendExistingFile(const std::string& path, const std::string& bytes) {
   return WriteWithDisposition(path, bytes, OPEN_EXISTING, true);
 }
 
+std::vector<std::string> ListFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  std::wstring pattern = Widen(folder);
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  WIN32_FIND_DATAW data{};
+  HANDLE find = FindFirstFileW((pattern + L"*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.push_back(Narrow(data.cFileName));
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return names;
+}
+
 std::string ExecutablePath() {
   wchar_t buf[MAX_PATH * 4];
   const DWORD n = GetModuleFileNameW(nullptr, buf, static_cast<DWORD>(std::size(buf)));

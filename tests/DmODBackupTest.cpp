@@ -1,6 +1,7 @@
 #include "schedule/DmODBackup.h"
 
 #include "common/Errors.h"
+#include "tests/FakeFbClient.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,8 @@ void AddRow(TDataODBackup& dm, std::string_view time) {
 
 class TimesTableTest : public ::testing::Test {
  protected:
-  TDataODBackup dm{Created};
+  test::FakeFbClient client;
+  TDataODBackup dm{Created, client};
   TMemTimes& table = dm.MemTimes;
 };
 

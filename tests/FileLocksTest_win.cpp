@@ -39,11 +39,12 @@ TEST(RotateBackupsLocked, LockedNewestStaysAndResultIsFalse) {
     Files after;
   };
   const std::vector<Case> cases = {
-      {1, {{"ODBackup_1.fbk", "a"}}, {{"ODBackup_1.fbk", "a"}}},
+      {1, {{"ODBackup_1.fbk", "a"}, {"ODBackup_1.old", "z"}},
+       {{"ODBackup_1.fbk", "a"}, {"ODBackup_1.old", "z"}}},
       {2, {{"ODBackup_1.fbk", "a"}}, {{"ODBackup_1.fbk", "a"}}},
-      // The older generations still move up as far as there is room.
-      {3, {{"ODBackup_1.fbk", "a"}, {"ODBackup_2.fbk", "b"}},
-       {{"ODBackup_1.fbk", "a"}, {"ODBackup_3.fbk", "b"}}},
+      // Nothing older moves or goes while the newest cannot be moved away.
+      {3, {{"ODBackup_1.fbk", "a"}, {"ODBackup_2.fbk", "b"}, {"ODBackup_3.fbk", "c"}},
+       {{"ODBackup_1.fbk", "a"}, {"ODBackup_2.fbk", "b"}, {"ODBackup_3.fbk", "c"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.count);

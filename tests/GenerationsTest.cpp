@@ -91,7 +91,8 @@ struct RecordingOps {
               if (from == throwOnRenameOf) throw std::runtime_error("disk %s gone");
               calls.push_back("rename " + from + " " + to);
               return true;
-            }};
+            },
+            {}};
   }
 };
 
@@ -100,7 +101,8 @@ TEST(RotateBackups, EmptyFolderTextNamesBeginWithDelimiter) {
   RecordingOps rec;
   EXPECT_FALSE(RotateBackups("", 1, [](const std::string&) {}, rec.Ops()));
   EXPECT_EQ(rec.calls, (std::vector<std::string>{
-                           "exists " + d + F1, "exists " + d + Old, "remove " + d + Old,
+                           "exists " + d + F1, "exists " + d + F1 + ".rotating",
+                           "exists " + d + Old, "remove " + d + Old,
                            "exists " + d + F1, "rename " + d + F1 + " " + d + Old, "exists " + d + F1}));
 }
 
@@ -117,6 +119,40 @@ TEST(RotateBackups, ExceptionInStepIsShownAndRotationGoesOn) {
                           ".\r\ndisk %s gone");
   EXPECT_EQ(rec.calls.back(), "exists b%s" + d + F1);
   EXPECT_EQ(rec.calls[rec.calls.size() - 2], "rename b%s" + d + F1 + " b%s" + d + F2);
+}
+
+// The real file operations, except that the newest backup cannot be renamed,
+// as when another program holds it open.
+GenerationFileOps LockedNewestOps() {
+  GenerationFileOps ops = LocalGenerationFileOps();
+  ops.rename = [](const std::string& from, const std::string& to) {
+    return from.find(F1) == std::string::npos && fs::RenameNoReplace(from, to);
+  };
+  return ops;
+}
+
+TEST(RotateBackups, LockedNewestCostsNoGenerationHoweverOftenTried) {
+  const Files files = {{F1, "a"}, {F2, "b"}, {F3, "c"}, {Old, "z"}};
+  for (const int count : {1, 3}) {
+    test::TempDir dir;
+    for (const auto& [name, bytes] : files) test::Put(dir.Path(), name, bytes);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      EXPECT_FALSE(RotateBackups(dir.Str(), count, [](const std::string&) {}, LockedNewestOps()));
+    }
+    EXPECT_EQ(test::Listing(dir.Path()), files) << count;
+  }
+}
+
+TEST(RotateBackups, HugeCountCostsOnlyTheFilesPresent) {
+  test::TempDir dir;
+  test::Put(dir.Path(), F1, "a");
+  test::Put(dir.Path(), F2, "b");
+  int asked = 0;
+  GenerationFileOps ops = LocalGenerationFileOps();
+  ops.exists = [&](const std::string& path) { ++asked; return fs::FileExists(path); };
+  EXPECT_TRUE(RotateBackups(dir.Str(), 2000000000, [](const std::string&) {}, ops));
+  EXPECT_LT(asked, 20);
+  EXPECT_EQ(test::Listing(dir.Path()), (Files{{F2, "a"}, {F3, "b"}}));
 }
 
 TEST(RenameErrorText, NamesAndMessageAreNotFormats) {
