@@ -90,7 +90,9 @@ std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>
 }
 
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
-  auto program = CreateProgram(app, command.options);
+  TProgramOptions options = command.options;
+  options.prepareLog = command.mode != THeadlessMode::ShowSettings && command.mode != THeadlessMode::Plan;
+  auto program = CreateProgram(app, options);
   if (!program) return 1;
   TFrmODBackupDB& form = *program->form;
   TStdoutMemoView memoView;

@@ -24,8 +24,7 @@ std::unique_ptr<TProgram> CreateProgram(TApplication& app, const TProgramOptions
     app.ShowException(error);
     return nullptr;
   }
-  program->form = std::make_unique<TFrmODBackupDB>(app, *program->data, options.exePath,
-                                                   options.configFile);
+  program->form = std::make_unique<TFrmODBackupDB>(app, *program->data, options);
   return program;
 }
 

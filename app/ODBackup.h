@@ -13,6 +13,8 @@ class TFrmODBackupDB;
 struct TProgramOptions {
   std::string exePath;
   std::string configFile;  // empty: next to the executable
+  // Off for the commands that only print: they must not create or empty the log.
+  bool prepareLog = true;
 };
 
 // The data module and the settings window, destroyed window first.

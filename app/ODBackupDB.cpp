@@ -15,12 +15,13 @@ constexpr TColor kGBInfoColor = Rgb(185, 185, 255);
 
 }  // namespace
 
-TFrmODBackupDB::TFrmODBackupDB(TApplication& app, TDataODBackup& data, std::string exePath,
-                               std::string configFile)
+TFrmODBackupDB::TFrmODBackupDB(TApplication& app, TDataODBackup& data,
+                               const TProgramOptions& options)
     : TForm(app, std::string(msg::WindowCaption)),
       Data(data),
-      ExePath(std::move(exePath)),
-      ConfigFile(std::move(configFile)),
+      ExePath(options.exePath),
+      ConfigFile(options.configFile),
+      PrepareLogAtStart(options.prepareLog),
       TimerTS(app, 1000) {
   Data.PlanWindow = this;
   InitLayout();

@@ -7,6 +7,7 @@
 
 #include "app/Controls.h"
 #include "app/Form.h"
+#include "app/ODBackup.h"
 #include "common/DateTime.h"
 #include "schedule/DmODBackup.h"
 
@@ -28,14 +29,17 @@ inline constexpr int TabSheetPort = 1;
 
 class TFrmODBackupDB : public TForm, public TPlanWindow {
  public:
+  TFrmODBackupDB(TApplication& app, TDataODBackup& data, const TProgramOptions& options);
   TFrmODBackupDB(TApplication& app, TDataODBackup& data, std::string exePath,
-                 std::string configFile = {});
+                 std::string configFile = {})
+      : TFrmODBackupDB(app, data, TProgramOptions{std::move(exePath), std::move(configFile)}) {}
   ~TFrmODBackupDB() override;
 
   TDataODBackup& Data;
   const std::string ExePath;
   // Overrides the configuration file next to the executable (headless --config).
   const std::string ConfigFile;
+  const bool PrepareLogAtStart;
 
   // Status strip and button bar.
   TPanel PnlTop{"PnlTop"};

@@ -66,7 +66,7 @@ bool TFrmODBackupDB::LoadSettings(const std::string& exePath) {
                      .value_or(BaseDateTime);
   CBLogActivity.SetChecked(ini.ReadBool(kSettings, "LogToFile", "N"));
   CB_ClearLog.SetChecked(ini.ReadBool(kSettings, "ClearLog", "A"));
-  PrepareLogFile();
+  if (PrepareLogAtStart) PrepareLogFile();
   CB_RunMinimalized.SetChecked(ini.ReadBool(kSettings, "RunMinimalized", "N"));
   EventAction = ini.ReadString(kSettings, "EventAction", kOnceBackup);
   cbAction.SetItemIndex(NameToAction(EventAction));
