@@ -1,5 +1,7 @@
 #include "platform/win32/TrayMenu.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 #include "backup/BkpResUtils.h"
@@ -18,6 +20,9 @@ struct TMenuItem {
   int picture;
 };
 
+constexpr int kPictureSize = 16;
+constexpr int kPictureGap = 4;
+
 const TMenuItem kItems[] = {
     {TTrayCommand::OpenForm, "Otevři nastavení", ODB_TRAYPIC_WINDOWS},
     {TTrayCommand::CloseForm, "Zavři nastavení", ODB_TRAYPIC_WINDOW_CROSS},
@@ -27,8 +32,7 @@ const TMenuItem kItems[] = {
     {TTrayCommand::End, "Konec", ODB_TRAYPIC_CROSS},
 };
 
-// Menus draw a 32-bit premultiplied bitmap with its alpha, one bitmap per item,
-// so the strip is cut into 16 x 16 pieces.
+// One 32-bit premultiplied bitmap per item, cut out of the strip.
 std::vector<TScopedBitmap> CutTrayPictures(HINSTANCE instance) {
   TScopedBitmap strip(static_cast<HBITMAP>(LoadImageW(
       instance, MAKEINTRESOURCEW(IDB_TRAYMENU), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -53,6 +57,48 @@ std::vector<TScopedBitmap> CutTrayPictures(HINSTANCE instance) {
   return pictures;
 }
 
+// The pictures are drawn by the owner on request: Wine's menus copy an item bitmap
+// without its alpha, and this way both draw it the same on either highlight.
+LRESULT CALLBACK DrawMenuPictures(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR, DWORD_PTR) {
+  if (msg == WM_MEASUREITEM) {
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    if (item.CtlType == ODT_MENU && item.itemData != 0) {
+      item.itemWidth = kPictureSize + kPictureGap;
+      item.itemHeight = kPictureSize;
+      return TRUE;
+    }
+  }
+  if (msg == WM_DRAWITEM) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item.CtlType == ODT_MENU && item.itemData != 0) {
+      HDC source = CreateCompatibleDC(item.hDC);
+      HGDIOBJ old = SelectObject(source, reinterpret_cast<HBITMAP>(item.itemData));
+      const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+      const int y = (item.rcItem.top + item.rcItem.bottom - kPictureSize) / 2;
+      GdiAlphaBlend(item.hDC, item.rcItem.left, y, kPictureSize, kPictureSize, source, 0, 0,
+                    kPictureSize, kPictureSize, blend);
+      SelectObject(source, old);
+      DeleteDC(source);
+      return TRUE;
+    }
+  }
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+class TPictureDrawing {
+ public:
+  explicit TPictureDrawing(HWND owner) : owner_(owner) {
+    SetWindowSubclass(owner_, DrawMenuPictures, 0, 0);
+  }
+  ~TPictureDrawing() { RemoveWindowSubclass(owner_, DrawMenuPictures, 0); }
+  TPictureDrawing(const TPictureDrawing&) = delete;
+  TPictureDrawing& operator=(const TPictureDrawing&) = delete;
+
+ private:
+  HWND owner_;
+};
+
 TScopedMenu BuildTrayMenu(const std::vector<TScopedBitmap>& pictures) {
   TScopedMenu menu(CreatePopupMenu());
   if (!menu) throw Exception(FormatMsg(msg::ResourceMissing, IDB_TRAYMENU));
@@ -66,10 +112,11 @@ TScopedMenu BuildTrayMenu(const std::vector<TScopedBitmap>& pictures) {
       info.fType = MFT_SEPARATOR;
     } else {
       caption = Widen(item.caption);
-      info.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP;
+      info.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP | MIIM_DATA;
       info.wID = static_cast<UINT>(item.command);
       info.dwTypeData = caption.data();
-      info.hbmpItem = pictures[item.picture].Get();
+      info.hbmpItem = HBMMENU_CALLBACK;
+      info.dwItemData = reinterpret_cast<ULONG_PTR>(pictures[item.picture].Get());
     }
     InsertMenuItemW(menu.Get(), position++, TRUE, &info);
   }
@@ -81,6 +128,7 @@ TScopedMenu BuildTrayMenu(const std::vector<TScopedBitmap>& pictures) {
 TTrayCommand TrackTrayMenu(HWND owner, HINSTANCE instance) {
   const std::vector<TScopedBitmap> pictures = CutTrayPictures(instance);
   const TScopedMenu menu = BuildTrayMenu(pictures);
+  const TPictureDrawing drawing(owner);
   SetForegroundWindow(owner);
   POINT cursor{};
   GetCursorPos(&cursor);
