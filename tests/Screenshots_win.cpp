@@ -58,7 +58,9 @@ TEST(Screenshots, TrayMenu) {
         PostMessageW(owner.Get(), WM_KEYDOWN, VK_DOWN, 1);
         PostMessageW(owner.Get(), WM_KEYDOWN, VK_DOWN, 1);
         PostMessageW(owner.Get(), WM_KEYDOWN, VK_DOWN, 1);
-        Later([] { HoldForScreenshot("tray-menu", FindWindowW(L"#32768", nullptr), [] { EndMenu(); }); });
+        Later([] {
+          HoldForScreenshot("tray-menu", FindWindowW(L"#32768", nullptr), [] { EndMenu(); });
+        });
       },
       [&] { TrackTrayMenu(owner.Get(), GetModuleHandleW(nullptr)); }, [] { EndMenu(); });
 }
@@ -78,7 +80,9 @@ TEST(Screenshots, IconChooser) {
         GetWindowRect(button, &r);
         SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-        Later([=] { HoldForScreenshot("icon-chooser", FindWindowW(kIconChooserClass, nullptr), close); });
+        Later([=] {
+          HoldForScreenshot("icon-chooser", FindWindowW(kIconChooserClass, nullptr), close);
+        });
       },
       [&] { ShowIconChooser(owner.Get(), GetModuleHandleW(nullptr), chooser); }, close);
 }

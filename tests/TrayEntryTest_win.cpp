@@ -25,7 +25,9 @@ class RecordingShell {
  public:
   TWin32TrayEntry::TShellNotify Notify() {
     return [this](DWORD message, NOTIFYICONDATAW& data) {
-      calls.push_back({message, data, data.hIcon ? test::IconPixels(data.hIcon) : std::vector<DWORD>{}});
+      std::vector<DWORD> pixels;
+      if (data.hIcon) pixels = test::IconPixels(data.hIcon);
+      calls.push_back({message, data, pixels});
       return TRUE;
     };
   }

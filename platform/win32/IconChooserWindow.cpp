@@ -151,7 +151,8 @@ void TChooserWindow::RunModal() {
 
 LRESULT CALLBACK TChooserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* self = static_cast<TChooserWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    const auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<TChooserWindow*>(create->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
