@@ -11,6 +11,8 @@ inline constexpr std::string_view ErrorTitle = "Chyba";
 inline constexpr std::string_view ConfirmTitle = "Potvrzení";
 inline constexpr std::string_view TrayTip = "Ordava backup client.";
 inline constexpr std::string_view TrayLeftClick = "Tato ikona reaguje na PRAVÉ tlačítko myši!";
+// A picture or window of the Windows program that cannot be loaded or created.
+inline constexpr std::string_view ResourceMissing = "Prostředek programu č. %d nelze načíst.";
 inline constexpr std::string_view ExitQuestion =
     "Uzavřením tohoto uživatelského rozhraní končí funkce Ordava backup,\r\n"
     "                 naplánované úlohy nebudou realizovány.\r\n"
