@@ -24,6 +24,12 @@ inline const TDateTime kTuesday8 = TDateTime::Encode(2026, 12, 8, 8, 0, 0);
 class HookedFbClient : public FakeFbClient {
  public:
   std::function<void()> BeforeQuery;
+  std::function<void()> BeforeAttach;
+  ISC_STATUS ServiceAttach(ISC_STATUS* status, unsigned short length, const char* name,
+                           isc_svc_handle* handle, unsigned short spbLength, const char* spb) override {
+    if (BeforeAttach) BeforeAttach();
+    return FakeFbClient::ServiceAttach(status, length, name, handle, spbLength, spb);
+  }
   ISC_STATUS ServiceQuery(ISC_STATUS* status, isc_svc_handle* handle, unsigned short l1,
                           const char* b1, unsigned short l2, const char* b2, unsigned short l3,
                           char* b3) override {
@@ -34,7 +40,9 @@ class HookedFbClient : public FakeFbClient {
 
 class FormFixture {
  public:
-  explicit FormFixture(TDateTime start = kTuesday8) : clock(start) {}
+  explicit FormFixture(TDateTime start = kTuesday8) : clock(start) {
+    app.SetTitle(std::string(msg::AppTitle));
+  }
   ~FormFixture() { Destroy(); }
 
   TempDir dir;
