@@ -62,7 +62,8 @@ TEST(BackupRunLocked, LogHeldAgainstWritingUnticksLoggingSilently) {
 TEST(BackupRunLocked, LogHeldAgainstReadingKeepsTheEntryAndShowsTheBox) {
   FormFixture fx;
   TFrmODBackupDB& f = StartLogging(fx);
-  Held held(fx.LogPath(), GENERIC_WRITE, FILE_SHARE_WRITE);
+  // A reader that shares only writing: appends pass, other reads fail.
+  Held held(fx.LogPath(), GENERIC_READ, FILE_SHARE_WRITE);
   ASSERT_TRUE(held.Valid());
   f.AddLogEntry("zapsáno");
   EXPECT_TRUE(f.CBLogActivity.Checked());
