@@ -1,6 +1,7 @@
 #include "schedule/DmODBackup.h"
 
 #include "common/Errors.h"
+#include "FakeFbClient.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,9 @@ void AddRow(TDataODBackup& dm, std::string_view time) {
 
 class TimesTableTest : public ::testing::Test {
  protected:
-  TDataODBackup dm{Created};
+  // No client library is needed for the table (the Windows test run has none).
+  test::FakeFbClient fb;
+  TDataODBackup dm{Created, fb};
   TMemTimes& table = dm.MemTimes;
 };
 
