@@ -185,7 +185,7 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   TCheckBox* DayBox(int day);
   void RecomputeGroupBoxes();
   void SetTimerForHide();
-  void CatchUpFailed(const std::exception& error);
+  void CatchUpFailed(const std::exception* error);  // null: failed without an error
   bool CatchUpWaiting(TDateTime now) const;
   void Announce(TDateTime now);
   bool NothingComingYet(TDateTime now) const;

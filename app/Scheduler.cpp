@@ -36,15 +36,20 @@ void TFrmODBackupDB::TimerTSTimer() {
     return;
   }
   try {
-    RunBackup();
-    catchUpFailures_ = 0;
+    // A detached start that failed, or generations that could not be shifted,
+    // end quietly but are failed attempts all the same.
+    if (PerformBackup(/*waitForOutput=*/false)) {
+      catchUpFailures_ = 0;
+    } else {
+      CatchUpFailed(nullptr);
+    }
   } catch (const std::exception& error) {
     BackupDue = false;
-    CatchUpFailed(error);
+    CatchUpFailed(&error);
   }
 }
 
-void TFrmODBackupDB::CatchUpFailed(const std::exception& error) {
+void TFrmODBackupDB::CatchUpFailed(const std::exception* error) {
   ++catchUpFailures_;
   catchUpRetryAt_ = App.Now().AddMs(kCatchUpRetryMs);
   if (catchUpFailures_ >= kCatchUpAttempts) {
@@ -53,9 +58,10 @@ void TFrmODBackupDB::CatchUpFailed(const std::exception& error) {
     NextRunTime = catchUpInstant_;
     catchUpFailures_ = 0;
   }
+  if (!error) return;
   // Ticks go on while the box is open; none may open a second one.
   TFlagGuard showing(catchUpErrorShowing_);
-  App.ShowException(error);
+  App.ShowException(*error);
 }
 
 bool TFrmODBackupDB::CatchUpWaiting(TDateTime now) const {

@@ -92,7 +92,9 @@ void TFrmODBackupDB::LoadDays(const std::string& text) {
 
 void TFrmODBackupDB::LoadTimes(const TIniFile& ini) {
   TMemTimes& table = Data.MemTimes;
-  const int32_t count = ini.ReadInteger(kSettings, "EventCountTimes", 1);
+  // Only a missing key means one entry; a count that does not convert reads none.
+  const int32_t missingCount = ini.ReadString(kSettings, "EventCountTimes", "1") == "1" ? 1 : 0;
+  const int32_t count = ini.ReadInteger(kSettings, "EventCountTimes", missingCount);
   if (count <= 0) {
     // An empty plan still needs an open table for the grid, the save and the schedule.
     if (!table.Active()) table.Open();

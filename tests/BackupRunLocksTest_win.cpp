@@ -1,0 +1,78 @@
+// The backup run and the log with files that another program holds open:
+// Windows sharing rules, which Wine keeps.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "FormFixture.h"
+#include "common/Utf16_win.h"
+
+namespace odb {
+namespace {
+
+using test::FormFixture;
+
+class Held {
+ public:
+  Held(const std::string& path, DWORD access, DWORD share)
+      : h_(CreateFileW(Widen(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr)) {}
+  ~Held() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+TFrmODBackupDB& StartLogging(FormFixture& fx) {
+  fx.WriteIni("[OrdavaDB]\nLogFileName=" + fx.LogPath() + "\n[Backups]\nBackupPath=" + fx.BackupDir() +
+              "\nLastRun=01.12.2026 10:00:00\n[Settings]\nLogToFile=A\n");
+  fs::CreateDirectories(fx.BackupDir());
+  return fx.Start();
+}
+
+TEST(BackupRunLocked, NewestGenerationHeldMeansNoBackupAndNoMessage) {
+  FormFixture fx;
+  TFrmODBackupDB& f = StartLogging(fx);
+  const std::string newest = fx.BackupDir() + "\\ODBackup_1.fbk";
+  fs::WriteFile(newest, "held");
+  Held held(newest, GENERIC_READ, FILE_SHARE_READ);
+  ASSERT_TRUE(held.Valid());
+  f.RunBackup();
+  EXPECT_EQ(fx.fb.attaches, 0);
+  EXPECT_TRUE(fx.app.Boxes.empty());
+  EXPECT_EQ(fx.Log(), "");
+  EXPECT_EQ(FormatDateTime(fx.data->LastRun), "01.12.2026 10:00:00");
+}
+
+TEST(BackupRunLocked, LogHeldAgainstWritingUnticksLoggingSilently) {
+  FormFixture fx;
+  TFrmODBackupDB& f = StartLogging(fx);
+  Held held(fx.LogPath(), GENERIC_READ, FILE_SHARE_READ);
+  ASSERT_TRUE(held.Valid());
+  f.AddLogEntry("ztraceno");
+  EXPECT_FALSE(f.CBLogActivity.Checked());
+  EXPECT_TRUE(fx.app.Boxes.empty());
+}
+
+TEST(BackupRunLocked, LogHeldAgainstReadingKeepsTheEntryAndShowsTheBox) {
+  FormFixture fx;
+  TFrmODBackupDB& f = StartLogging(fx);
+  // A reader that shares only writing: appends pass, other reads fail.
+  Held held(fx.LogPath(), GENERIC_READ, FILE_SHARE_WRITE);
+  ASSERT_TRUE(held.Valid());
+  f.AddLogEntry("zapsáno");
+  EXPECT_TRUE(f.CBLogActivity.Checked());
+  ASSERT_EQ(fx.app.Boxes.size(), 1u);
+  EXPECT_EQ(fx.app.Boxes[0].title, "Chyba");
+  EXPECT_EQ(fx.app.Boxes[0].text.rfind("Nelze zapisovat do logovacího souboru: \r\n" + fx.LogPath() + "\r\n", 0),
+            0u)
+      << fx.app.Boxes[0].text;
+}
+
+}  // namespace
+}  // namespace odb
