@@ -152,11 +152,11 @@ void TSettingsView::BuildDatabase(int body) {
   const int gb = Add(TChildKind::GroupBox, &form_.GBDatabaze, body, {2, 2, w, kDatabaseHeight}, akLTR);
   Add(TChildKind::Radio, &form_.RBLocal, gb, {8, 18, 120, 17}, akLT);
   Add(TChildKind::Radio, &form_.RBHost, gb, {w - 120, 18, 114, 17}, akTop | akRight);
-  Add(TChildKind::Label, &form_.LaServer, gb, {8, 48, 70, 13}, akLT);
-  Add(TChildKind::Edit, &form_.EdtServer, gb, {80, 44, w - 112, 21}, akLTR);
+  Add(TChildKind::Label, &form_.LaServer, gb, {8, 48, 78, 13}, akLT);
+  Add(TChildKind::Edit, &form_.EdtServer, gb, {88, 44, w - 120, 21}, akLTR);
   Add(TChildKind::FlatButton, &form_.SBServer, gb, {w - 30, 44, 22, 21}, akTop | akRight);
-  Add(TChildKind::Label, &form_.LaPath, gb, {8, 76, 70, 13}, akLT);
-  Add(TChildKind::Edit, &form_.EdtPath, gb, {80, 72, w - 112, 21}, akLTR);
+  Add(TChildKind::Label, &form_.LaPath, gb, {8, 76, 78, 13}, akLT);
+  Add(TChildKind::Edit, &form_.EdtPath, gb, {88, 72, w - 120, 21}, akLTR);
   Add(TChildKind::FlatButton, &form_.SBDBPath, gb, {w - 30, 72, 22, 21}, akTop | akRight);
   const int onStart = Add(TChildKind::GroupBox, &form_.GBOnStart, gb, {6, 102, w - 12, 88}, akLTR);
   Add(TChildKind::Check, &form_.CB_RunMinimalized, onStart, {8, 18, w - 28, 30}, akLTR);
@@ -193,10 +193,10 @@ void TSettingsView::BuildPathsPage(int page) {
   Add(TChildKind::Label, &form_.LaBackupPath, page, {8, 8, w - 16, 13}, akLTR);
   Add(TChildKind::Edit, &form_.EdtBackupPath, page, {8, 23, w - 42, 21}, akLTR);
   Add(TChildKind::FlatButton, &form_.SBInFilesPath, page, {w - 30, 23, 22, 21}, akTop | akRight);
-  Add(TChildKind::Label, &form_.laBackupCount, page, {8, 56, 132, 13}, akLT);
-  spinEdit_ = Add(TChildKind::Spin, &form_.sedtBackupCount, page, {142, 52, 50, 21}, akLT);
+  Add(TChildKind::Label, &form_.laBackupCount, page, {8, 56, 150, 13}, akLT);
+  spinEdit_ = Add(TChildKind::Spin, &form_.sedtBackupCount, page, {160, 52, 50, 21}, akLT);
   FilterSpinKeys(children_[static_cast<size_t>(spinEdit_)].hwnd);
-  const int updown = Add(TChildKind::UpDown, &updown_, page, {192, 52, 16, 21}, akLT);
+  const int updown = Add(TChildKind::UpDown, &updown_, page, {210, 52, 16, 21}, akLT);
   HWND buttons = children_[static_cast<size_t>(updown)].hwnd;
   SendMessageW(buttons, UDM_SETBUDDY, reinterpret_cast<WPARAM>(WindowOf(form_.sedtBackupCount)), 0);
   SendMessageW(buttons, UDM_SETRANGE32, 0, 100);
@@ -217,18 +217,18 @@ void TSettingsView::BuildPlanPage(int page) {
   }
   const int sh = box.h - 38;
   const int settings = Add(TChildKind::Lowered, &form_.pnlSettings, page, {4, 34, box.w - 8, sh}, akAll);
-  const int days = Add(TChildKind::Lowered, &form_.pnlDays, settings, {2, 2, 110, sh - 4},
+  const int days = Add(TChildKind::Lowered, &form_.pnlDays, settings, {2, 2, 120, sh - 4},
                        akLeft | akTop | akBottom);
   constexpr DWORD left = BS_LEFTTEXT | BS_RIGHTBUTTON;
   TCheckBox* const workDays[] = {&form_.cbPo, &form_.cbUt, &form_.cbSt, &form_.cbCt, &form_.cbPa};
   for (int i = 0; i < 5; ++i) Add(TChildKind::Check, workDays[i], days, {6, 5 + 19 * i, 36, 17}, akLT, left);
-  Add(TChildKind::Check, &form_.cbSo, days, {50, 5, 52, 17}, akLT, left);
-  Add(TChildKind::Check, &form_.cbNe, days, {50, 24, 52, 17}, akLT, left);
-  Add(TChildKind::Label, &form_.laPracDny, days, {50, 47, 40, 13}, akLT);
-  Add(TChildKind::Check, &form_.cbPracDny, days, {88, 45, 14, 17}, akLT);
-  Add(TChildKind::Label, &form_.laVikendy, days, {50, 66, 40, 13}, akLT);
-  Add(TChildKind::Check, &form_.cbVikendy, days, {88, 64, 14, 17}, akLT);
-  const int grid = Add(TChildKind::Grid, &form_.grdTimes, settings, {114, 2, box.w - 8 - 116, sh - 4}, akAll);
+  Add(TChildKind::Check, &form_.cbSo, days, {50, 5, 62, 17}, akLT, left);
+  Add(TChildKind::Check, &form_.cbNe, days, {50, 24, 62, 17}, akLT, left);
+  Add(TChildKind::Label, &form_.laPracDny, days, {50, 47, 46, 13}, akLT);
+  Add(TChildKind::Check, &form_.cbPracDny, days, {98, 45, 14, 17}, akLT);
+  Add(TChildKind::Label, &form_.laVikendy, days, {50, 66, 46, 13}, akLT);
+  Add(TChildKind::Check, &form_.cbVikendy, days, {98, 64, 14, 17}, akLT);
+  const int grid = Add(TChildKind::Grid, &form_.grdTimes, settings, {124, 2, box.w - 8 - 126, sh - 4}, akAll);
   grid_ = std::make_unique<TTimesGrid>(app_, form_.Data.MemTimes, children_[static_cast<size_t>(grid)].hwnd);
 }
 

@@ -27,9 +27,9 @@ TTimesGrid::TTimesGrid(TApplication& app, TMemTimes& table, HWND list)
     : app_(app), table_(table), list_(list) {
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-  AddColumn(list_, 0, "", 14);
-  AddColumn(list_, 1, table_.FieldID.DisplayLabel, 8 * table_.FieldID.DisplayWidth + 4);
-  AddColumn(list_, kTimeColumn, table_.FieldTIME.DisplayLabel, 64);
+  AddColumn(list_, 0, "", 16);
+  AddColumn(list_, 1, table_.FieldID.DisplayLabel, 8 * table_.FieldID.DisplayWidth + 2);
+  AddColumn(list_, kTimeColumn, table_.FieldTIME.DisplayLabel, 52);
   editor_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 0, 0, list_,
                             nullptr, nullptr, nullptr);
   SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(win::WindowFont()), FALSE);
@@ -54,7 +54,7 @@ std::wstring TTimesGrid::CellText(int row, int column) const {
                       row == table_.RecNo();
   if (column == 0) {
     if (row != table_.RecNo()) return L"";
-    return table_.State() == TDataSetState::Insert ? L"*" : pending ? L"I" : L"\u25BA";
+    return table_.State() == TDataSetState::Insert ? L"*" : pending ? L"I" : L">";
   }
   std::optional<int32_t> id;
   std::optional<TDateTime> time;
