@@ -1,0 +1,207 @@
+#include "platform/win32/MainWindow.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "app/Form.h"
+#include "app/ODBackupDB.h"
+#include "backup/BkpResUtils.h"
+#include "common/Utf16_win.h"
+#include "platform/win32/SettingsView.h"
+#include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32Ui.h"
+#include "resources/ResourceIds.h"
+
+namespace odb {
+namespace {
+
+constexpr int kOuterWidth = 284;
+constexpr int kOuterHeight = 642;
+constexpr TColor kWindowColor = Rgb(240, 251, 255);
+
+void RegisterClassOnce(HINSTANCE instance, WNDPROC proc) {
+  WNDCLASSEXW wc{};
+  if (GetClassInfoExW(instance, TMainWindow::ClassName, &wc)) return;
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+  wc.hIconSm = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = TMainWindow::ClassName;
+  RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+TMainWindow::TMainWindow(TWin32Application& app, HINSTANCE instance) : app_(app) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
+                                           ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  RegisterClassOnce(instance, WndProc);
+  CreateWindowExW(WS_EX_CONTROLPARENT, ClassName, Widen(msg::WindowCaption).c_str(),
+                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                  win::Scale(kOuterWidth), win::Scale(kOuterHeight), nullptr, nullptr, instance,
+                  this);
+}
+
+TMainWindow::~TMainWindow() {
+  view_.reset();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK TMainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<TMainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<TMainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY && self) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return self->Dispatch(msg, wParam, lParam);
+}
+
+TMainWindow::THandler TMainWindow::HandlerFor(UINT msg) {
+  static const std::pair<UINT, THandler> handlers[] = {
+      {WM_COMMAND, &TMainWindow::OnCommand},
+      {WM_NOTIFY, &TMainWindow::OnNotify},
+      {WM_CTLCOLORSTATIC, &TMainWindow::OnCtlColor},
+      {WM_CTLCOLORBTN, &TMainWindow::OnCtlColor},
+      {WM_CTLCOLOREDIT, &TMainWindow::OnCtlColor},
+      {WM_DRAWITEM, &TMainWindow::OnDrawItem},
+      {WM_SIZE, &TMainWindow::OnSize},
+      {WM_GETMINMAXINFO, &TMainWindow::OnMinMaxInfo},
+      {WM_ERASEBKGND, &TMainWindow::OnEraseBackground},
+      {WM_TIMER, &TMainWindow::OnTimer},
+      {WM_CLOSE, &TMainWindow::OnClose},
+      {WM_DELIVER, &TMainWindow::OnDeliver},
+      {WM_TRAYNOTIFY, &TMainWindow::OnFormMessage},
+      {WM_HIDEATSTART, &TMainWindow::OnFormMessage},
+      {DM_GETDEFID, &TMainWindow::OnGetDefId},
+  };
+  for (const auto& [id, handler] : handlers) {
+    if (id == msg) return handler;
+  }
+  return nullptr;
+}
+
+LRESULT TMainWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (THandler handler = HandlerFor(msg)) {
+    const UINT outer = std::exchange(currentMsg_, msg);
+    const LRESULT result = (this->*handler)(wParam, lParam);
+    currentMsg_ = outer;
+    return result;
+  }
+  // Registered messages ("TaskbarCreated") belong to the tray entry.
+  if (msg >= 0xC000 && msg <= 0xFFFF && app_.ForwardToTray(msg)) return 0;
+  return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void TMainWindow::Attach(TForm& form) {
+  Detach();
+  form_ = &form;
+  if (auto* settings = dynamic_cast<TFrmODBackupDB*>(&form)) {
+    view_ = std::make_unique<TSettingsView>(app_, *settings, hwnd_);
+  }
+}
+
+void TMainWindow::Detach() {
+  view_.reset();
+  form_ = nullptr;
+}
+
+void TMainWindow::ShowCentred() {
+  RECT rc{};
+  GetWindowRect(hwnd_, &rc);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int x = work.left + ((work.right - work.left) - (rc.right - rc.left)) / 2;
+  const int y = work.top + ((work.bottom - work.top) - (rc.bottom - rc.top)) / 2;
+  SetWindowPos(hwnd_, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(hwnd_);
+}
+
+bool TMainWindow::PreTranslate(MSG& message) {
+  if (!hwnd_ || !view_ || !IsWindowVisible(hwnd_)) return false;
+  if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+  return IsDialogMessageW(hwnd_, &message) != FALSE;
+}
+
+LRESULT TMainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (view_) view_->Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+  return 0;
+}
+
+LRESULT TMainWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
+  if (!view_) return DefWindowProcW(hwnd_, WM_NOTIFY, wParam, lParam);
+  return view_->Notify(*reinterpret_cast<NMHDR*>(lParam));
+}
+
+LRESULT TMainWindow::OnCtlColor(WPARAM wParam, LPARAM lParam) {
+  if (HBRUSH brush = view_ ? view_->CtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)) : nullptr) {
+    return reinterpret_cast<LRESULT>(brush);
+  }
+  return DefWindowProcW(hwnd_, currentMsg_, wParam, lParam);
+}
+
+LRESULT TMainWindow::OnDrawItem(WPARAM, LPARAM lParam) {
+  if (!view_) return FALSE;
+  view_->DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+  return TRUE;
+}
+
+LRESULT TMainWindow::OnSize(WPARAM, LPARAM) {
+  if (view_) view_->Layout();
+  return 0;
+}
+
+LRESULT TMainWindow::OnMinMaxInfo(WPARAM, LPARAM lParam) {
+  // Smaller than the layout the controls would overlap; larger, the grid and
+  // the middle group grow.
+  auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+  info.ptMinTrackSize = {win::Scale(kOuterWidth), win::Scale(kOuterHeight)};
+  return 0;
+}
+
+LRESULT TMainWindow::OnEraseBackground(WPARAM wParam, LPARAM) {
+  RECT rc{};
+  GetClientRect(hwnd_, &rc);
+  FillRect(reinterpret_cast<HDC>(wParam), &rc, win::BrushFor(kWindowColor));
+  return 1;
+}
+
+LRESULT TMainWindow::OnTimer(WPARAM wParam, LPARAM) {
+  app_.TimerFired(wParam);
+  return 0;
+}
+
+LRESULT TMainWindow::OnClose(WPARAM, LPARAM) {
+  // The title-bar close ends the program without a question.
+  if (form_) {
+    form_->Close();
+  } else {
+    app_.Terminate();
+  }
+  return 0;
+}
+
+LRESULT TMainWindow::OnDeliver(WPARAM, LPARAM lParam) {
+  std::unique_ptr<TPostedMessage> posted(reinterpret_cast<TPostedMessage*>(lParam));
+  posted->target->HandleMessage(posted->msg, posted->wParam, posted->lParam);
+  return 0;
+}
+
+LRESULT TMainWindow::OnFormMessage(WPARAM wParam, LPARAM lParam) {
+  if (form_) form_->HandleMessage(currentMsg_, static_cast<intptr_t>(wParam), lParam);
+  return 0;
+}
+
+LRESULT TMainWindow::OnGetDefId(WPARAM, LPARAM) { return MAKELRESULT(IDOK, DC_HASDEFID); }
+
+}  // namespace odb

@@ -1,0 +1,71 @@
+#pragma once
+// The settings window's top-level HWND: one static window procedure binds the
+// object at WM_NCCREATE and hands each message to a small handler.
+#include <windows.h>
+// The model's TApplication::PostMessage is not the API macro.
+#undef PostMessage
+
+#include <memory>
+
+#include "platform/Application.h"
+
+namespace odb {
+
+class TForm;
+class TSettingsView;
+class TWin32Application;
+
+// A message for a target that has no window: carried through the queue.
+struct TPostedMessage {
+  IMessageTarget* target;
+  unsigned msg;
+  intptr_t wParam, lParam;
+};
+
+class TMainWindow {
+ public:
+  static constexpr UINT WM_DELIVER = WM_APP + 1;
+  static constexpr const wchar_t* ClassName = L"TFrmODBackupDB";
+
+  TMainWindow(TWin32Application& app, HINSTANCE instance);
+  ~TMainWindow();
+  TMainWindow(const TMainWindow&) = delete;
+  TMainWindow& operator=(const TMainWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  TForm* Form() const { return form_; }
+  TSettingsView* View() const { return view_.get(); }
+  void Attach(TForm& form);
+  void Detach();
+  // Centred on the screen each time it is shown, and brought to the front.
+  void ShowCentred();
+  // Keyboard navigation: Tab, Enter for OK, Esc for Skrýt.
+  bool PreTranslate(MSG& message);
+
+ private:
+  using THandler = LRESULT (TMainWindow::*)(WPARAM, LPARAM);
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+  static THandler HandlerFor(UINT msg);
+
+  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCtlColor(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSize(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMinMaxInfo(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+  LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDeliver(WPARAM wParam, LPARAM lParam);
+  LRESULT OnFormMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
+
+  TWin32Application& app_;
+  HWND hwnd_ = nullptr;
+  UINT currentMsg_ = 0;
+  TForm* form_ = nullptr;
+  std::unique_ptr<TSettingsView> view_;
+};
+
+}  // namespace odb

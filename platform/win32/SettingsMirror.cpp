@@ -1,0 +1,165 @@
+// Model to view and view to model for the settings window's controls.
+#include "app/ODBackupDB.h"
+#include "common/Utf16_win.h"
+#include "platform/win32/SettingsView.h"
+#include "platform/win32/TimesGrid.h"
+#include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32Ui.h"
+
+namespace odb {
+namespace {
+
+void SetTextIfDifferent(HWND hwnd, const std::string& text) {
+  if (win::WindowText(hwnd) != text) win::SetWindowTextUtf8(hwnd, text);
+}
+
+std::wstring WithCrLf(std::string_view line) { return Widen(line) + L"\r\n"; }
+
+}  // namespace
+
+void TSettingsView::Changed(TControl& control) {
+  const auto found = byModel_.find(&control);
+  if (found != byModel_.end()) Mirror(children_[static_cast<size_t>(found->second)]);
+}
+
+void TSettingsView::Mirror(TChild& child) {
+  if (!child.model) return;
+  TControl& model = *child.model;
+  HWND hwnd = child.hwnd;
+  if (static_cast<bool>(IsWindowEnabled(hwnd)) != model.Enabled()) EnableWindow(hwnd, model.Enabled());
+  switch (child.kind) {
+    case TChildKind::Edit:
+      SetTextIfDifferent(hwnd, static_cast<TEdit&>(model).Text());
+      break;
+    case TChildKind::Spin:
+      SetTextIfDifferent(hwnd, static_cast<TSpinEdit&>(model).Text());
+      break;
+    case TChildKind::Check:
+      SetTextIfDifferent(hwnd, model.Caption());
+      SendMessageW(hwnd, BM_SETCHECK, static_cast<TCheckBox&>(model).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    case TChildKind::Radio:
+      SetTextIfDifferent(hwnd, model.Caption());
+      SendMessageW(hwnd, BM_SETCHECK, static_cast<TRadioButton&>(model).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    case TChildKind::Combo:
+      SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(static_cast<TComboBox&>(model).ItemIndex()), 0);
+      break;
+    case TChildKind::Memo:
+      MirrorMemo(static_cast<TMemo&>(model), hwnd);
+      break;
+    case TChildKind::Tab:
+      ShowActivePage();
+      break;
+    case TChildKind::Label:
+    case TChildKind::FlatButton:
+    case TChildKind::PushButton:
+      SetTextIfDifferent(hwnd, model.Caption());
+      InvalidateRect(hwnd, nullptr, TRUE);
+      break;
+    case TChildKind::Panel:
+    case TChildKind::Lowered:
+    case TChildKind::GroupBox:
+    case TChildKind::Page:
+      // The colour reaches the children, which take it.
+      RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      break;
+    case TChildKind::Bevel:
+    case TChildKind::UpDown:
+    case TChildKind::Grid:
+      break;
+  }
+}
+
+void TSettingsView::MirrorMemo(TMemo& memo, HWND edit) {
+  SetWindowTextW(edit, Widen(memo.Text()).c_str());
+  // The caret at the end, so a posted EM_SCROLLCARET shows the newest lines.
+  const LPARAM end = GetWindowTextLengthW(edit);
+  SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(end), end);
+}
+
+void TSettingsView::LineAdded(TMemo& memo, std::string_view line) {
+  HWND edit = WindowOf(memo);
+  if (!edit) return;
+  const LPARAM end = GetWindowTextLengthW(edit);
+  SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(WithCrLf(line).c_str()));
+}
+
+void TSettingsView::ShowActivePage() {
+  const int active = form_.PageControlParams.ActivePageIndex();
+  HWND tab = children_[static_cast<size_t>(tab_)].hwnd;
+  if (SendMessageW(tab, TCM_GETCURSEL, 0, 0) != active) SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(active), 0);
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    ShowWindow(children_[static_cast<size_t>(pages_[i])].hwnd, static_cast<int>(i) == active ? SW_SHOW : SW_HIDE);
+  }
+}
+
+void TSettingsView::Command(int id, int code, HWND from) {
+  int index = from ? IndexOf(from) : -1;
+  if (index < 0 && (id == IDOK || id == IDCANCEL)) {
+    index = byModel_.at(id == IDOK ? static_cast<TControl*>(&form_.BtnOK) : &form_.BtnCancel);
+  }
+  if (index < 0) return;
+  TChild& child = children_[static_cast<size_t>(index)];
+  app_.Dispatch([&] {
+    switch (child.kind) {
+      case TChildKind::FlatButton:
+      case TChildKind::PushButton:
+        if (code == BN_CLICKED && child.model->Enabled()) static_cast<TButton*>(child.model)->Click();
+        break;
+      case TChildKind::Check:
+        if (code == BN_CLICKED) static_cast<TCheckBox*>(child.model)->Click();
+        break;
+      case TChildKind::Radio:
+        if (code == BN_CLICKED) static_cast<TRadioButton*>(child.model)->Click();
+        break;
+      case TChildKind::Edit:
+        if (code == EN_CHANGE) static_cast<TEdit*>(child.model)->SetText(win::WindowText(child.hwnd));
+        break;
+      case TChildKind::Spin:
+        if (code == EN_CHANGE) static_cast<TSpinEdit*>(child.model)->SetText(win::WindowText(child.hwnd));
+        break;
+      case TChildKind::Combo:
+        if (code == CBN_SELCHANGE) {
+          static_cast<TComboBox*>(child.model)->UserPick(static_cast<int>(SendMessageW(child.hwnd, CB_GETCURSEL, 0, 0)));
+        }
+        break;
+      case TChildKind::Panel:
+      case TChildKind::Lowered:
+      case TChildKind::GroupBox:
+      case TChildKind::Page:
+      case TChildKind::Label:
+      case TChildKind::Bevel:
+      case TChildKind::UpDown:
+      case TChildKind::Memo:
+      case TChildKind::Tab:
+      case TChildKind::Grid:
+        break;
+    }
+  });
+}
+
+void TSettingsView::SpinDelta(int delta) {
+  app_.Dispatch([&] { form_.sedtBackupCount.SetValue(form_.sedtBackupCount.Value() + delta); });
+}
+
+LRESULT TSettingsView::Notify(NMHDR& header) {
+  if (grid_ && header.hwndFrom == grid_->Handle()) return grid_->Notify(header);
+  const int index = IndexOf(header.hwndFrom);
+  if (index < 0) return 0;
+  const TChild& child = children_[static_cast<size_t>(index)];
+  if (child.kind == TChildKind::Tab && header.code == static_cast<UINT>(TCN_SELCHANGE)) {
+    const int page = static_cast<int>(SendMessageW(child.hwnd, TCM_GETCURSEL, 0, 0));
+    app_.Dispatch([&] { form_.PageControlParams.SetActivePageIndex(page); });
+    return 0;
+  }
+  if (child.kind == TChildKind::UpDown && header.code == static_cast<UINT>(UDN_DELTAPOS)) {
+    // The number has no limits, so the buttons only report the step.
+    SpinDelta(reinterpret_cast<NMUPDOWN&>(header).iDelta);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace odb

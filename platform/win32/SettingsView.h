@@ -1,0 +1,118 @@
+#pragma once
+// The real child controls of the settings window over the model controls of
+// TFrmODBackupDB: model state is mirrored into them (TControlView), and user
+// input goes back into the model, which raises the handlers.
+#include <windows.h>
+// The model's TApplication::PostMessage is not the API macro.
+#undef PostMessage
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Controls.h"
+
+namespace odb {
+
+class TFrmODBackupDB;
+class TTimesGrid;
+class TWin32Application;
+
+enum class TChildKind {
+  Panel, Lowered, GroupBox, Page, Label, Bevel, Edit, Spin, UpDown, Check, Radio, Combo,
+  Memo, Tab, FlatButton, PushButton, Grid
+};
+
+// Anchors keep a child's distance to those sides of its parent when it grows.
+enum TAnchor : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+inline constexpr unsigned akLT = akLeft | akTop, akLTR = akLeft | akTop | akRight,
+                          akAll = akLeft | akTop | akRight | akBottom;
+
+// The class of the settings window's panels, group boxes and tab pages.
+void RegisterPanelClass(HINSTANCE instance);
+// Lets the backup count edit take only digits and the signs.
+void FilterSpinKeys(HWND edit);
+
+class TSettingsView final : public TControlView {
+ public:
+  TSettingsView(TWin32Application& app, TFrmODBackupDB& form, HWND window);
+  ~TSettingsView() override;
+  TSettingsView(const TSettingsView&) = delete;
+  TSettingsView& operator=(const TSettingsView&) = delete;
+
+  // Model to view.
+  void Changed(TControl& control) override;
+  void LineAdded(TMemo& memo, std::string_view line) override;
+
+  // View to model, and painting; called by the main window.
+  void Command(int id, int code, HWND from);
+  LRESULT Notify(NMHDR& header);
+  HBRUSH CtlColor(HDC dc, HWND child);
+  void DrawItem(const DRAWITEMSTRUCT& item);
+  void Layout();
+  void PaintPanel(HWND panel, HDC dc);
+
+  // The real window of a model control (tests drive it).
+  HWND WindowOf(const TControl& control) const;
+  HWND PageWindow(int page) const;
+  TTimesGrid& Grid() { return *grid_; }
+
+ private:
+  // A rectangle in 96-dpi pixels, relative to the parent.
+  struct TBox {
+    int x, y, w, h;
+  };
+  struct TChild {
+    TChildKind kind;
+    TControl* model;
+    int parent;  // index into children_, -1 for the window itself
+    TBox design;
+    unsigned anchors;
+    HWND hwnd = nullptr;
+    TBox actual{};
+  };
+
+  // Building the window (SettingsLayout.cpp).
+  void Build();
+  void BuildTop();
+  void BuildDatabase(int body);
+  void BuildData(int body);
+  void BuildPathsPage(int page);
+  void BuildPlanPage(int page);
+  int Add(TChildKind kind, TControl* model, int parent, TBox design, unsigned anchors,
+          DWORD style = 0);
+  HWND CreateChild(const TChild& child, int id, DWORD style);
+  void AddHints();
+  TBox PageBox() const;
+  void Place(TChild& child, TBox box);
+
+  // Mirroring and input (SettingsMirror.cpp).
+  void Mirror(TChild& child);
+  void MirrorMemo(TMemo& memo, HWND edit);
+  void ShowActivePage();
+  void SpinDelta(int delta);
+  int IndexOf(HWND hwnd) const;
+
+  // Painting (SettingsPaint.cpp).
+  TColor ColorOf(int index) const;
+  int ImageOf(const TChild& child) const;
+
+  TWin32Application& app_;
+  TFrmODBackupDB& form_;
+  HWND window_;
+  SIZE designClient_{};
+  std::vector<TChild> children_;
+  std::map<const TControl*, int> byModel_;
+  std::vector<int> pages_;
+  int tab_ = -1;
+  int spinEdit_ = -1;
+  HIMAGELIST images_ = nullptr;
+  HWND tooltip_ = nullptr;
+  TControl bevHoriz_{"bevHoriz"};
+  TControl updown_{"sedtBackupCountButtons"};
+  std::unique_ptr<TTimesGrid> grid_;
+};
+
+}  // namespace odb

@@ -1,0 +1,259 @@
+// The real settings window driven in-process through its controls' messages:
+// what a user's click or pick does must reach the model and come back.
+#include "platform/win32/Win32Application.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+#include "app/ODBackupDB.h"
+#include "backup/BkpResUtils.h"
+#include "common/FileSystem.h"
+#include "common/Utf16_win.h"
+#include "platform/headless/HeadlessApplication.h"
+#include "platform/win32/MainWindow.h"
+#include "platform/win32/SettingsView.h"
+#include "platform/win32/TimesGrid.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32Ui.h"
+#include "tests/FakeFbClient.h"
+#include "tests/TempDir.h"
+
+namespace odb {
+namespace {
+
+// Boxes are answered from a script, the tray is a stand-in.
+class TTestApplication final : public TWin32Application {
+ public:
+  TTestApplication() : TWin32Application(GetModuleHandleW(nullptr)) {}
+  TBoxResult ShowMessageBox(const TMessageBox& box) override {
+    Boxes.push_back(box);
+    if (Answers.empty()) return box.buttons == TBoxButtons::Ok ? TBoxResult::Ok : TBoxResult::No;
+    const TBoxResult answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+  }
+  ITrayEntry& Tray() override { return TrayEntry; }
+  TTrayCommand TrackTrayMenu(TForm&) override { return TTrayCommand::None; }
+
+  std::vector<TMessageBox> Boxes;
+  std::deque<TBoxResult> Answers;
+  THeadlessTray TrayEntry;
+};
+
+constexpr const char* kIni =
+    "[OrdavaDB]\r\nLocalHost=N\r\nServerName=server1\r\n"
+    "[Settings]\r\nEventAction=PauseBackup\r\nDays=1,3\r\nEventCountTimes=2\r\n"
+    "Time_1=18:00:00\r\nTime_2=12:00:00\r\n";
+
+class Win32SettingsWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::Put(dir.Path(), "odbackup.ini", kIni);
+    data = std::make_unique<TDataODBackup>(app.Now(), client);
+    form = std::make_unique<TFrmODBackupDB>(app, *data, dir / "odbackup.exe");
+    app.AttachMainForm(*form);
+    form->Show();
+    app.ProcessMessages();
+  }
+  void TearDown() override {
+    app.DetachMainForm();
+    form->FormDestroy();
+  }
+  HWND Hwnd(const TControl& control) { return app.SettingsView()->WindowOf(control); }
+  void Click(const TControl& control) {
+    SendMessageW(Hwnd(control), BM_CLICK, 0, 0);
+    app.ProcessMessages();
+  }
+  bool Ticked(const TControl& control) {
+    return SendMessageW(Hwnd(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  void ShowPlanTab() {
+    HWND tab = Hwnd(form->PageControlParams);
+    RECT second{};
+    SendMessageW(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+    const LPARAM at = MAKELPARAM((second.left + second.right) / 2, (second.top + second.bottom) / 2);
+    SendMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(tab, WM_LBUTTONUP, 0, at);
+    app.ProcessMessages();
+  }
+
+  test::TempDir dir;
+  TTestApplication app;
+  test::FakeFbClient client;
+  std::unique_ptr<TDataODBackup> data;
+  std::unique_ptr<TFrmODBackupDB> form;
+};
+
+TEST_F(Win32SettingsWindow, OpensOnThePathsTabWithTheLoadedValues) {
+  EXPECT_TRUE(IsWindowVisible(app.MainWindow()));
+  EXPECT_EQ(win::WindowText(Hwnd(form->EdtServer)), "server1");
+  EXPECT_TRUE(IsWindowVisible(app.SettingsView()->PageWindow(TabSheetPaths)));
+  EXPECT_FALSE(IsWindowVisible(app.SettingsView()->PageWindow(TabSheetPort)));
+  EXPECT_EQ(SendMessageW(Hwnd(form->cbAction), CB_GETCURSEL, 0, 0), 2);
+  EXPECT_TRUE(Ticked(form->RBHost));
+  EXPECT_TRUE(Ticked(form->cbPo));
+  EXPECT_FALSE(Ticked(form->cbPracDny));
+}
+
+TEST_F(Win32SettingsWindow, DayBoxClicksCoupleWithTheGroupBoxes) {
+  ShowPlanTab();
+  ASSERT_EQ(form->PageControlParams.ActivePageIndex(), TabSheetPort);
+  EXPECT_TRUE(IsWindowVisible(app.SettingsView()->PageWindow(TabSheetPort)));
+  for (const TControl* day : {&form->cbUt, &form->cbCt}) Click(*day);
+  EXPECT_FALSE(Ticked(form->cbPracDny));
+  Click(form->cbPa);
+  EXPECT_TRUE(Ticked(form->cbPracDny)) << "the fifth working day ticks Prac.dny";
+  Click(form->cbUt);
+  EXPECT_FALSE(Ticked(form->cbPracDny));
+  EXPECT_TRUE(Ticked(form->cbPo) && Ticked(form->cbSt) && Ticked(form->cbCt) && Ticked(form->cbPa));
+  Click(form->cbPracDny);
+  for (const TControl* day : {&form->cbPo, &form->cbUt, &form->cbSt, &form->cbCt, &form->cbPa}) {
+    EXPECT_TRUE(Ticked(*day)) << day->Name;
+  }
+  EXPECT_FALSE(Ticked(form->cbSo) || Ticked(form->cbNe));
+  Click(form->cbSo);
+  Click(form->cbVikendy);
+  EXPECT_TRUE(Ticked(form->cbNe));
+  Click(form->cbVikendy);
+  EXPECT_FALSE(Ticked(form->cbSo) || Ticked(form->cbNe));
+}
+
+TEST_F(Win32SettingsWindow, ServerRadioButtonsGreyAndFreeTheServerName) {
+  Click(form->RBLocal);
+  EXPECT_EQ(win::WindowText(Hwnd(form->EdtServer)), "localhost");
+  EXPECT_FALSE(IsWindowEnabled(Hwnd(form->EdtServer)));
+  Click(form->RBHost);
+  EXPECT_TRUE(IsWindowEnabled(Hwnd(form->EdtServer)));
+  EXPECT_EQ(form->EdtServer.Text(), "localhost");
+  SetWindowTextW(Hwnd(form->EdtServer), L"dílna");
+  EXPECT_EQ(form->EdtServer.Text(), "dílna") << "typing reaches the model";
+}
+
+TEST_F(Win32SettingsWindow, PickingAnActionChangesTheTrayIconAtOnceAndSavesNothing) {
+  HWND combo = Hwnd(form->cbAction);
+  const int id = GetDlgCtrlID(combo);
+  for (const int pick : {1, 2}) {
+    SendMessageW(combo, CB_SETCURSEL, pick, 0);
+    SendMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    EXPECT_EQ(app.TrayEntry.IconIndex, pick);
+  }
+  EXPECT_EQ(form->EventAction, kPauseBackup);
+  EXPECT_EQ(test::Listing(dir.Path())["odbackup.ini"], kIni);
+}
+
+TEST_F(Win32SettingsWindow, SkrytAndEscHideWithoutWritingTheIni) {
+  Click(form->BtnCancel);
+  EXPECT_FALSE(IsWindowVisible(app.MainWindow()));
+  EXPECT_FALSE(form->Visible());
+  form->miOpenFormClick();
+  ASSERT_TRUE(IsWindowVisible(app.MainWindow()));
+  SetFocus(Hwnd(form->EdtPath));
+  PostMessageW(Hwnd(form->EdtPath), WM_KEYDOWN, VK_ESCAPE, 0);
+  app.ProcessMessages();
+  EXPECT_FALSE(form->Visible()) << "Esc presses Skrýt";
+  EXPECT_EQ(test::Listing(dir.Path())["odbackup.ini"], kIni);
+}
+
+TEST_F(Win32SettingsWindow, KonecAnsweredNeKeepsRunningAndAnoEnds) {
+  app.Answers = {TBoxResult::No, TBoxResult::Yes};
+  Click(form->SBExit);
+  ASSERT_EQ(app.Boxes.size(), 1u);
+  EXPECT_EQ(app.Boxes[0].text, msg::ExitQuestion);
+  EXPECT_FALSE(app.Terminated());
+  EXPECT_TRUE(IsWindowVisible(app.MainWindow()));
+  Click(form->SBExit);
+  EXPECT_TRUE(app.Terminated());
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+TEST_F(Win32SettingsWindow, LogViewAppendsLinesAndKeepsTheCaretAtTheEnd) {
+  HWND memo = Hwnd(form->MemoFiles);
+  EXPECT_EQ(SendMessageW(memo, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+  form->MemoFiles.SetText("první\r\ndruhý\r\n");
+  form->MemoFiles.AddLine("třetí");
+  EXPECT_EQ(win::WindowText(memo), "první\r\ndruhý\r\ntřetí\r\n");
+  DWORD start = 0, end = 0;
+  form->MemoFiles.SetText("jen tohle");
+  SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(win::WindowText(memo), "jen tohle\r\n");
+  EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(memo)));
+  EXPECT_EQ(start, end);
+}
+
+std::vector<std::string> GridTimes(HWND list) {
+  std::vector<std::string> times;
+  const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < rows; ++row) {
+    wchar_t text[32] = L"";
+    LVITEMW item{};
+    item.iSubItem = 2;
+    item.pszText = text;
+    item.cchTextMax = 32;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    times.push_back(Narrow(text));
+  }
+  return times;
+}
+
+TEST_F(Win32SettingsWindow, GridAddsEditsRefusesAndDeletesTimes) {
+  ShowPlanTab();
+  TTimesGrid& grid = app.SettingsView()->Grid();
+  HWND list = grid.Handle();
+  EXPECT_EQ(GridTimes(list), (std::vector<std::string>{"12:00:00", "18:00:00"}));
+  SendMessageW(list, WM_KEYDOWN, VK_INSERT, 0);
+  ASSERT_TRUE(grid.Editing());
+  SetWindowTextW(grid.Editor(), L"7:30");
+  SendMessageW(grid.Editor(), WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(GridTimes(list), (std::vector<std::string>{"07:30:00", "12:00:00", "18:00:00"}));
+
+  SendMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+  SetWindowTextW(grid.Editor(), L"25:00");
+  SendMessageW(grid.Editor(), WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_EQ(app.Boxes.size(), 1u);
+  EXPECT_NE(app.Boxes[0].text.find("'25:00' is not a valid time"), std::string::npos);
+  EXPECT_TRUE(grid.Editing()) << "the refused time stays in editing";
+  SendMessageW(grid.Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(data->MemTimes.RecordCount(), 3);
+
+  BYTE keys[256]{};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  app.Answers = {TBoxResult::Cancel, TBoxResult::Ok};
+  SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(data->MemTimes.RecordCount(), 3);
+  SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(app.Boxes.back().text, msg::DeleteRecord);
+  EXPECT_EQ(app.Boxes.back().buttons, TBoxButtons::OkCancel);
+  EXPECT_EQ(GridTimes(list).size(), 2u);
+}
+
+TEST(Win32Dialogs, FilterBarsBecomeNulsWithADoubleEnd) {
+  EXPECT_EQ(win::OpenDialogFilter("Log (*.log)|*.log|Vše|*.*"),
+            std::wstring(L"Log (*.log)\0*.log\0Vše\0*.*\0\0", 27));
+}
+
+TEST(Win32Dialogs, TypedFolderIsTakenAgainstTheSelectedOne) {
+  const struct {
+    const char* typed;
+    const char* selected;
+    const char* folder;
+  } cases[] = {
+      {"D:\\Zálohy\\nová", "C:\\x", "D:\\Zálohy\\nová"},
+      {"nová", "C:\\Zálohy", "C:\\Zálohy\\nová"},
+      {"nová", "C:\\", "C:\\nová"},
+      {"\\\\server\\share", "C:\\x", "\\\\server\\share"},
+      {"nová  ", "", "nová"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(win::TypedFolder(c.typed, c.selected), c.folder) << c.typed;
+}
+
+}  // namespace
+}  // namespace odb
