@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <stdexcept>
@@ -39,7 +40,8 @@ inline int EnvInt(const char* name, int fallback) {
 // (wait4 reports exactly this child's usage), and how it ended.
 struct TChildRun {
   double wall = 0;
-  double cpu = 0;
+  double cpu = 0;         // user + system from wait4
+  double taskClock = -1;  // perf's task-clock in seconds; -1 when not measured
   int status = 0;
   bool Ok() const { return WIFEXITED(status) && WEXITSTATUS(status) == 0; }
   std::string How() const {
@@ -85,6 +87,30 @@ inline TChildRun Reap(pid_t pid, Clock::time_point start) {
 inline TChildRun RunChild(const std::vector<std::string>& argv, const char* err = "/dev/null") {
   const auto start = Clock::now();
   return Reap(Spawn(argv, "/dev/null", err), start);
+}
+
+// Whether `perf stat` can count the software event task-clock here.
+inline bool PerfWorks() {
+  static const bool works =
+      std::system("perf stat -x, -e task-clock -o /dev/null true >/dev/null 2>&1") == 0;
+  return works;
+}
+
+// RunChild under `perf stat -e task-clock`: the scheduler's exact on-CPU time
+// of the child and all its threads. On this kind of virtual machine the
+// user + system time of wait4 is sampled and often reads far above it.
+inline TChildRun RunCounted(const std::vector<std::string>& argv, const std::string& scratch,
+                            const char* err = "/dev/null") {
+  if (!PerfWorks()) return RunChild(argv, err);
+  std::vector<std::string> counted{"perf", "stat", "-x,", "-e", "task-clock", "-o", scratch, "--"};
+  counted.insert(counted.end(), argv.begin(), argv.end());
+  TChildRun run = RunChild(counted, err);
+  std::ifstream f(scratch);
+  std::string line;
+  while (std::getline(f, line)) {
+    if (line.find("task-clock") != std::string::npos) run.taskClock = std::atof(line.c_str()) / 1000;
+  }
+  return run;
 }
 
 // "dd.mm.yyyy hh:nn:ss" of the local time t.

@@ -16,12 +16,13 @@ namespace {
 using namespace odb::bench;
 
 struct TSamples {
-  std::vector<double> wall, cpu;
+  std::vector<double> wall, cpu, rusage;
   int failures = 0;
   std::string lastFailure;
   void Add(const TChildRun& run) {
     wall.push_back(run.wall);
-    cpu.push_back(run.cpu);
+    cpu.push_back(run.taskClock >= 0 ? run.taskClock : run.cpu);
+    rusage.push_back(run.cpu);
     if (!run.Ok()) {
       ++failures;
       lastFailure = run.How();
@@ -59,8 +60,8 @@ void RemoveBackups(const std::string& dir) {
 double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
 void PrintRow(const char* what, const TSamples& s) {
-  std::printf("  %-18s wall %6.3f s (min %6.3f)   cpu %6.3f s (min %6.3f)", what, Median(s.wall),
-              Min(s.wall), Median(s.cpu), Min(s.cpu));
+  std::printf("  %-17s wall %6.3f s (min %6.3f)   cpu %6.3f s (min %6.3f)   wait4 u+s %6.3f s", what,
+              Median(s.wall), Min(s.wall), Median(s.cpu), Min(s.cpu), Median(s.rusage));
   if (s.failures) std::printf("   (%d of %zu ended with %s)", s.failures, s.wall.size(), s.lastFailure.c_str());
   std::printf("\n");
 }
@@ -77,23 +78,25 @@ bool Compare(const TService& service, const std::string& odbackup, const std::st
   gbakVerbose.insert(gbakVerbose.begin() + 5, "-v");
   TSamples o, g, floor;
   const std::string errors = dir + "/odbackup.err";
+  const std::string scratch = dir + "/task-clock.txt";
   for (int i = 0; i < pairs; ++i) {
     // Alternate who goes first, so neither always meets a warm or a cold cache.
     const auto runOurs = [&] {
       RemoveBackups(dir);
-      o.Add(RunChild(ours, errors.c_str()));
+      o.Add(RunCounted(ours, scratch, errors.c_str()));
     };
     const auto runGbak = [&] {
       RemoveBackups(dir);
-      g.Add(RunChild(gbakVerbose));
+      g.Add(RunCounted(gbakVerbose, scratch));
     };
     if (i % 2 == 0) runOurs(), runGbak();
     else runGbak(), runOurs();
     RemoveBackups(dir);
-    floor.Add(RunChild(gbak));
+    floor.Add(RunCounted(gbak, scratch));
   }
   RemoveBackups(dir);
-  std::printf("%s (\"%s\"), medians of %d runs each, alternating:\n", service.label, name.c_str(), pairs);
+  std::printf("%s (\"%s\"), medians of %d runs each, alternating; cpu = %s:\n", service.label,
+              name.c_str(), pairs, PerfWorks() ? "perf task-clock" : "wait4 user + system");
   PrintRow("odbackup --once", o);
   PrintRow("gbak -se -v", g);
   PrintRow("gbak -se (floor)", floor);
