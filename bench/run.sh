@@ -20,6 +20,11 @@ echo "nproc $(nproc), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 
   "load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "commit $(git rev-parse --short HEAD 2>/dev/null || echo '?'), $(date '+%Y-%m-%d %H:%M')"
 
+# The build packages and valgrind come with the project's package list; perf
+# (Debian linux-perf) is optional: without it CPU times come from wait4.
+command -v valgrind >/dev/null || bash scripts/packages.sh
+command -v perf >/dev/null || echo "(perf not installed: CPU times from wait4, less exact)"
+
 echo "== Build ($build)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DODB_TESTS=OFF >/dev/null
 cmake --build "$build" --target bench >/dev/null
