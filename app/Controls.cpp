@@ -108,16 +108,24 @@ void TMemo::AddLine(std::string line) {
 }
 
 void TMemo::SetText(std::string_view text) {
-  lines_.clear();
+  // A visible log view is reloaded with the whole log on every entry: the
+  // lines it held are overwritten in place rather than freed and allocated anew.
+  size_t count = 0;
   size_t start = 0;
   while (start < text.size()) {
     auto end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
     auto line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines_.emplace_back(line);
+    if (count < lines_.size()) {
+      lines_[count].assign(line);
+    } else {
+      lines_.emplace_back(line);
+    }
+    ++count;
     start = end + 1;
   }
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(count), lines_.end());
   Changed();
 }
 

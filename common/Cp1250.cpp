@@ -70,10 +70,16 @@ uint32_t NextCodePoint(std::string_view text, size_t& i) {
 std::string Cp1250ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    const uint32_t cp = b < 0x80 ? b : kHigh[b - 0x80];
+  const auto high = [&text](size_t k) { return static_cast<unsigned char>(text[k]) >= 0x80; };
+  for (size_t i = 0; i < text.size();) {
+    // The log view reloads the whole log file, mostly ASCII: copy it in runs.
+    size_t end = i;
+    while (end < text.size() && !high(end)) ++end;
+    out.append(text.data() + i, end - i);
+    if (end == text.size()) break;
+    const uint32_t cp = kHigh[static_cast<unsigned char>(text[end]) - 0x80];
     AppendUtf8(out, cp == 0 ? 0xFFFD : cp);
+    i = end + 1;
   }
   return out;
 }

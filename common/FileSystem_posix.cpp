@@ -69,6 +69,10 @@ std::optional<std::string> ReadFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string bytes;
+  // The log view reads the whole log on every entry; growing the string
+  // chunk by chunk would copy a large log many times over.
+  struct stat st{};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buf, sizeof buf);

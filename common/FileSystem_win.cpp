@@ -62,6 +62,10 @@ std::optional<std::string> ReadFile(const std::string& path) {
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
+  // The log view reads the whole log on every entry; growing the string
+  // chunk by chunk would copy a large log many times over.
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(h, &size) && size.QuadPart > 0) bytes.reserve(static_cast<size_t>(size.QuadPart));
   char buf[65536];
   DWORD n = 0;
   bool ok = true;

@@ -1,0 +1,125 @@
+// Backup throughput of the headless program against gbak, through the same
+// service manager, alternating in one run: `odbackup --once` (verbose, every
+// output line read) against `gbak -b -g -se SERVICE -v`, and gbak without -v
+// as the floor. Wall time of each child and its own CPU time (wait4).
+// Usage: backup_vs_gbak ODBACKUP DATABASE WORKDIR [PASSWORD]
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/BenchUtil.h"
+
+namespace {
+
+using namespace odb::bench;
+
+struct TSamples {
+  std::vector<double> wall, cpu, rusage;
+  int failures = 0;
+  std::string lastFailure;
+  void Add(const TChildRun& run) {
+    wall.push_back(run.wall);
+    cpu.push_back(run.taskClock >= 0 ? run.taskClock : run.cpu);
+    rusage.push_back(run.cpu);
+    if (!run.Ok()) {
+      ++failures;
+      lastFailure = run.How();
+    }
+  }
+};
+
+struct TService {
+  const char* label;
+  bool local;
+};
+
+std::string PrepareConfig(const TService& service, const std::string& db, const std::string& work) {
+  const std::string dir = work + "/" + service.label;
+  mkdir(dir.c_str(), 0777);
+  chmod(dir.c_str(), 0777);  // the server writes the backup file there
+  TBenchConfig config;
+  config.local = service.local;
+  config.database = db;
+  config.logFile = dir + "/odbackup.log";
+  config.backupPath = dir + "/";
+  config.eventAction = "OnceBackup";
+  config.times = Times(1, 12 * 60, 0);
+  const std::string path = dir + "/odbackup.ini";
+  WriteConfig(path, config);
+  return path;
+}
+
+void RemoveBackups(const std::string& dir) {
+  for (const char* name : {"/ODBackup_1.fbk", "/ODBackup_1.old", "/gbak.fbk"}) {
+    std::remove((dir + name).c_str());
+  }
+}
+
+double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+void PrintRow(const char* what, const TSamples& s) {
+  std::printf("  %-17s wall %6.3f s (min %6.3f)   cpu %6.3f s (min %6.3f)   wait4 u+s %6.3f s", what,
+              Median(s.wall), Min(s.wall), Median(s.cpu), Min(s.cpu), Median(s.rusage));
+  if (s.failures) std::printf("   (%d of %zu ended with %s)", s.failures, s.wall.size(), s.lastFailure.c_str());
+  std::printf("\n");
+}
+
+bool Compare(const TService& service, const std::string& odbackup, const std::string& db,
+             const std::string& work, const std::string& password, int pairs) {
+  const std::string config = PrepareConfig(service, db, work);
+  const std::string dir = work + "/" + service.label;
+  const std::string name = service.local ? "service_mgr" : "localhost:service_mgr";
+  const std::vector<std::string> ours{odbackup, "--config", config, "--once"};
+  std::vector<std::string> gbak{"gbak", "-b", "-g", "-se", name, "-user", "sysdba",
+                                "-password", password, db, dir + "/gbak.fbk"};
+  std::vector<std::string> gbakVerbose = gbak;
+  gbakVerbose.insert(gbakVerbose.begin() + 5, "-v");
+  TSamples o, g, floor;
+  const std::string errors = dir + "/odbackup.err";
+  const std::string scratch = dir + "/task-clock.txt";
+  for (int i = 0; i < pairs; ++i) {
+    // Alternate who goes first, so neither always meets a warm or a cold cache.
+    const auto runOurs = [&] {
+      RemoveBackups(dir);
+      o.Add(RunCounted(ours, scratch, errors.c_str()));
+    };
+    const auto runGbak = [&] {
+      RemoveBackups(dir);
+      g.Add(RunCounted(gbakVerbose, scratch));
+    };
+    if (i % 2 == 0) runOurs(), runGbak();
+    else runGbak(), runOurs();
+    RemoveBackups(dir);
+    floor.Add(RunCounted(gbak, scratch));
+  }
+  RemoveBackups(dir);
+  std::printf("%s (\"%s\"), medians of %d runs each, alternating; cpu = %s:\n", service.label,
+              name.c_str(), pairs, PerfWorks() ? "perf task-clock" : "wait4 user + system");
+  PrintRow("odbackup --once", o);
+  PrintRow("gbak -se -v", g);
+  PrintRow("gbak -se (floor)", floor);
+  std::printf("  ratio ours/gbak -v of the medians: wall %.2f (goal <= 1.00), cpu %.2f (goal <= 1.00)\n",
+              Median(o.wall) / Median(g.wall), Median(o.cpu) / Median(g.cpu));
+  std::printf("  ratio ours/gbak -v of the minima:  wall %.2f, cpu %.2f;  ours/floor (medians): wall %.2f\n",
+              Min(o.wall) / Min(g.wall), Min(o.cpu) / Min(g.cpu), Median(o.wall) / Median(floor.wall));
+  if (o.failures) std::fprintf(stderr, "odbackup failed; see %s\n", errors.c_str());
+  return o.failures == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: %s ODBACKUP DATABASE WORKDIR [PASSWORD]\n", argv[0]);
+    return 2;
+  }
+  const std::string password = argc > 4 ? argv[4] : "pinewharf";
+  const int pairs = EnvInt("ODB_BENCH_PAIRS", 5);
+  bool ok = true;
+  for (const TService service : {TService{"embedded", true}, TService{"tcp", false}}) {
+    ok = Compare(service, argv[1], argv[2], argv[3], password, pairs) && ok;
+  }
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Runs every benchmark and prints every figure. Benchmarks are not tests:
+# nothing here fails on a timing.
+#   bench/run.sh                 build, start Firebird, create the database if missing, run all
+# Environment: ODB_BENCH_DIR (default /tmp/odb-bench: build, database, scratch),
+#   ODB_BENCH_PAIRS (runs per median, default 7, at least 5).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+dir=${ODB_BENCH_DIR:-/tmp/odb-bench}
+build=$dir/build
+db=$dir/data/bench.fdb
+work=$dir/work
+export ODB_BENCH_PAIRS=${ODB_BENCH_PAIRS:-7}
+((ODB_BENCH_PAIRS >= 5)) || ODB_BENCH_PAIRS=5
+
+echo "== Machine"
+echo "nproc $(nproc), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
+  "memory $(awk '/MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo)," \
+  "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "commit $(git rev-parse --short HEAD 2>/dev/null || echo '?'), $(date '+%Y-%m-%d %H:%M')"
+
+# The build packages and valgrind come with the project's package list; perf
+# (Debian linux-perf) is optional: without it CPU times come from wait4.
+command -v valgrind >/dev/null || bash scripts/packages.sh
+command -v perf >/dev/null || echo "(perf not installed: CPU times from wait4, less exact)"
+
+echo "== Build ($build)"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DODB_TESTS=OFF >/dev/null
+cmake --build "$build" --target bench >/dev/null
+
+bash scripts/start-firebird.sh
+mkdir -p "$dir/data" "$work"
+chmod 0777 "$dir/data" "$work"
+if [[ ! -f $db ]]; then
+  echo "== Creating $db (400 tables, 300,000 rows; about two minutes)"
+  bash bench/make-db.sh "$db"
+fi
+
+echo
+echo "== 1. Backup throughput against gbak ($ODB_BENCH_PAIRS pairs)"
+"$build/bench/backup_vs_gbak" "$build/odbackup" "$db" "$work"
+
+echo
+echo "== 2. Idle cost"
+# Instructions of N ticks under callgrind at two values of N: the difference
+# cancels the setup and the teardown.
+instructions() {
+  local out=$work/callgrind.$1.$2
+  valgrind --tool=callgrind --callgrind-out-file="$out" \
+    "$build/bench/idle_ticks" "$1" "$2" "$work" 2>/dev/null
+  awk '/^summary:/ {print $2}' "$out"
+  rm -f "$out"
+}
+n1=1000 n2=11000
+echo "Instructions per scheduler tick (callgrind, ($n2 ticks - $n1 ticks) / $((n2 - n1)); goal <= 20,000):"
+for state in announced nothing nothing-past; do
+  a=$(instructions "$state" $n1)
+  b=$(instructions "$state" $n2)
+  printf '  %-13s %8d instructions per tick\n' "$state" $(((b - a) / (n2 - n1)))
+done
+"$build/bench/headless_process" "$build/odbackup" "$work"
+
+echo
+echo "== 3. Log growth"
+"$build/bench/log_growth" "$work"
+if [[ -d platform/win32 ]]; then
+  echo "(platform/win32 exists: the Win32 memo view is not measured by this script yet)"
+else
+  echo "(no platform/win32 in this tree: the Win32 memo view under Wine is not measured)"
+fi
