@@ -191,11 +191,8 @@ expect_err_has() {
 }
 
 expect_same() {
-  [[ "$1" == "$2" ]] || fail "$3: changed
---- before
-$1
---- after
-$2"
+  [[ "$1" == "$2" ]] || fail "$3: changed:
+$(diff <(echo "$1") <(echo "$2") | cut -c1-200 | head -20)"
 }
 
 # The number of completed-backup entries in the log.
