@@ -4,6 +4,7 @@
 #include "backup/BkpResUtils.h"
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
+#include "common/FileSystem.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
 #include "schedule/DmODBackup.h"
@@ -44,7 +45,15 @@ bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
   }
   TFlagGuard running(BackupRunning);
   if (waitForOutput || CBLogActivity.Checked()) {
-    (void)RunBackupVerbose(service, App, MemoFiles);
+    try {
+      (void)RunBackupVerbose(service, App, MemoFiles);
+    } catch (...) {
+      // The rotation left no ODBackup_1.fbk, so one there now is this backup's
+      // unfinished file (a server killed mid-write leaves it). Kept, it would
+      // pass for the newest generation and push the oldest good one out.
+      (void)fs::RemoveFile(BackupFileName());
+      throw;
+    }
   } else if (!StartBackupDetached(service, TimerTS)) {
     return false;
   }

@@ -16,6 +16,17 @@ constexpr int kCatchUpAttempts = 3;
 // With nothing coming, the search is repeated this often unless the plan changes.
 constexpr int64_t kEmptySearchRepeatMs = 60'000;
 
+// After the clock has been set back, the instant just backed up comes round
+// again. It counts as done while the last backup lies between it and the
+// plan's following instant (a week on when none is in sight).
+TDateTime NextUndoneRun(TDataODBackup& data, TDateTime now) {
+  const TDateTime next = data.NextRun(now);
+  if (next == BaseDateTime || data.LastRun < next) return next;
+  const TDateTime following = data.NextRun(next.AddMs(1));
+  const TDateTime bound = following == BaseDateTime ? next.AddDays(7) : following;
+  return data.LastRun < bound ? following : next;
+}
+
 }  // namespace
 
 void TFrmODBackupDB::TimerTSTimer() {
@@ -73,7 +84,7 @@ bool TFrmODBackupDB::NothingComingYet(TDateTime now) const {
 }
 
 void TFrmODBackupDB::Announce(TDateTime now) {
-  NextRunTime = Data.NextRun(now);
+  NextRunTime = NextUndoneRun(Data, now);
   if (NextRunTime != BaseDateTime) {
     AddLogEntry(FormatMsg(msg::NextBackupSet, FormatDateTime(NextRunTime)));
     return;

@@ -216,9 +216,15 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
   std::optional<std::string> bytes = std::string();
   if (fs::FileExists(fileName_)) bytes = fs::ReadFile(fileName_);
   if (!bytes) throw EIniFileError(FormatMsg(msg::UnableToWrite, fileName_));
+  const std::string original = *bytes;
   TIniText ini(std::move(*bytes));
   Apply(ini, section, key, value);
-  if (!fs::WriteFile(fileName_, ini.Bytes())) throw EIniFileError(FormatMsg(msg::UnableToWrite, fileName_));
+  if (!fs::WriteFile(fileName_, ini.Bytes())) {
+    // A write that failed part way (a full disk) has cut the file short; the
+    // old bytes fit where the new ones did not.
+    if (fs::FileExists(fileName_)) (void)fs::WriteFile(fileName_, original);
+    throw EIniFileError(FormatMsg(msg::UnableToWrite, fileName_));
+  }
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {

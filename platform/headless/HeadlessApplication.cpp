@@ -40,6 +40,7 @@ void THeadlessApplication::ProcessMessages() {
 }
 
 void THeadlessApplication::TimerChanged(TTimer& timer) {
+  FollowClockBack();
   if (timer.Enabled()) {
     timers_[&timer] = Now().AddMs(timer.Interval());
   } else {
@@ -67,7 +68,20 @@ void THeadlessApplication::FireTimer(TTimer& timer) {
   if (timer.OnTimer) timer.OnTimer();
 }
 
+// Timers run on elapsed time, as WM_TIMER does: when the wall clock is set
+// back, their next ticks move back with it instead of stopping until the old
+// time comes round again.
+void THeadlessApplication::FollowClockBack() {
+  const TDateTime now = Now();
+  if (now < lastNow_) {
+    const int64_t back = lastNow_.Ms() - now.Ms();
+    for (auto& [timer, due] : timers_) due = due.AddMs(-back);
+  }
+  lastNow_ = now;
+}
+
 void THeadlessApplication::FireDueTimers() {
+  FollowClockBack();
   const TDateTime now = Now();
   std::vector<TTimer*> due;
   for (const auto& [timer, at] : timers_) {
@@ -80,6 +94,7 @@ void THeadlessApplication::FireDueTimers() {
 
 void THeadlessApplication::AdvanceTime(int64_t ms) {
   auto& clock = dynamic_cast<TVirtualClock&>(clock_);
+  FollowClockBack();
   const TDateTime target = clock.Now().AddMs(ms);
   while (TTimer* timer = NextDueTimer(target)) {
     if (timers_[timer] > clock.Now()) clock.Set(timers_[timer]);

@@ -33,7 +33,7 @@ class THeadlessTray final : public ITrayEntry {
 
 class THeadlessApplication final : public TApplication {
  public:
-  explicit THeadlessApplication(IClock& clock) : clock_(clock) {}
+  explicit THeadlessApplication(IClock& clock) : clock_(clock), lastNow_(clock.Now()) {}
 
   TDateTime Now() const override { return clock_.Now(); }
   void PostMessage(IMessageTarget& target, unsigned msg, intptr_t wParam, intptr_t lParam) override;
@@ -79,11 +79,13 @@ class THeadlessApplication final : public TApplication {
   TTimer* NextDueTimer(TDateTime until) const;
   void FireTimer(TTimer& timer);
   void FireDueTimers();
+  void FollowClockBack();
   std::optional<std::string> NextDialogAnswer();
 
   IClock& clock_;
   std::deque<Posted> queue_;
   std::map<TTimer*, TDateTime> timers_;  // enabled timers and their next tick
+  TDateTime lastNow_;                    // the clock as last seen
   bool terminated_ = false;
   static inline std::atomic<bool> terminateRequested_{false};
 };
