@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/HeldFile_win.h"
+
 #include "FormFixture.h"
 #include "common/Utf16_win.h"
 
@@ -12,21 +14,6 @@ namespace {
 
 using test::FormFixture;
 
-class Held {
- public:
-  Held(const std::string& path, DWORD access, DWORD share)
-      : h_(CreateFileW(Widen(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                       nullptr)) {}
-  ~Held() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
 
 TFrmODBackupDB& StartLogging(FormFixture& fx) {
   fx.WriteIni("[OrdavaDB]\nLogFileName=" + fx.LogPath() + "\n[Backups]\nBackupPath=" + fx.BackupDir() +
@@ -40,7 +27,7 @@ TEST(BackupRunLocked, NewestGenerationHeldMeansNoBackupAndNoMessage) {
   TFrmODBackupDB& f = StartLogging(fx);
   const std::string newest = fx.BackupDir() + "\\ODBackup_1.fbk";
   fs::WriteFile(newest, "held");
-  Held held(newest, GENERIC_READ, FILE_SHARE_READ);
+  test::HeldFile held(newest, GENERIC_READ, FILE_SHARE_READ);
   ASSERT_TRUE(held.Valid());
   f.RunBackup();
   EXPECT_EQ(fx.fb.attaches, 0);
@@ -52,7 +39,7 @@ TEST(BackupRunLocked, NewestGenerationHeldMeansNoBackupAndNoMessage) {
 TEST(BackupRunLocked, LogHeldAgainstWritingUnticksLoggingSilently) {
   FormFixture fx;
   TFrmODBackupDB& f = StartLogging(fx);
-  Held held(fx.LogPath(), GENERIC_READ, FILE_SHARE_READ);
+  test::HeldFile held(fx.LogPath(), GENERIC_READ, FILE_SHARE_READ);
   ASSERT_TRUE(held.Valid());
   f.AddLogEntry("ztraceno");
   EXPECT_FALSE(f.CBLogActivity.Checked());
@@ -63,7 +50,7 @@ TEST(BackupRunLocked, LogHeldAgainstReadingKeepsTheEntryAndShowsTheBox) {
   FormFixture fx;
   TFrmODBackupDB& f = StartLogging(fx);
   // A reader that shares only writing: appends pass, other reads fail.
-  Held held(fx.LogPath(), GENERIC_READ, FILE_SHARE_WRITE);
+  test::HeldFile held(fx.LogPath(), GENERIC_READ, FILE_SHARE_WRITE);
   ASSERT_TRUE(held.Valid());
   f.AddLogEntry("zapsáno");
   EXPECT_TRUE(f.CBLogActivity.Checked());

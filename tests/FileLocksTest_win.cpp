@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/HeldFile_win.h"
+
 #include "backup/Generations.h"
 #include "common/Errors.h"
 #include "common/Utf16_win.h"
@@ -16,21 +18,6 @@ namespace {
 
 using Files = std::map<std::string, std::string>;
 
-class OpenHandle {
- public:
-  OpenHandle(const std::string& path, DWORD access, DWORD share)
-      : h_(CreateFileW(Widen(path).c_str(), access, share, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~OpenHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  OpenHandle(const OpenHandle&) = delete;
-  OpenHandle& operator=(const OpenHandle&) = delete;
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
 
 TEST(RotateBackupsLocked, LockedNewestStaysAndResultIsFalse) {
   struct Case {
@@ -51,7 +38,7 @@ TEST(RotateBackupsLocked, LockedNewestStaysAndResultIsFalse) {
     test::TempDir dir;
     for (const auto& [name, bytes] : c.before) test::Put(dir.Path(), name, bytes);
     {
-      OpenHandle lock(dir / "ODBackup_1.fbk", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+      test::HeldFile lock(dir / "ODBackup_1.fbk", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
       ASSERT_TRUE(lock.Valid());
       std::vector<std::string> shown;
       EXPECT_FALSE(RotateBackups(dir.Str(), c.count, [&](const std::string& t) { shown.push_back(t); }));
@@ -65,7 +52,7 @@ TEST(ActivityLogLocked, FileHeldForWritingCannotBeReadOrAppended) {
   test::TempDir dir;
   const std::string log = dir / "odbackup.log";
   ASSERT_TRUE(PrepareLogFile(log, true));
-  OpenHandle lock(log, GENERIC_WRITE, 0);
+  test::HeldFile lock(log, GENERIC_WRITE, 0);
   ASSERT_TRUE(lock.Valid());
   EXPECT_THROW(ReadLogText(log), Exception);
   EXPECT_FALSE(AppendLogEntry(log, "x", TDateTime::Encode(2026, 1, 1)));
