@@ -64,8 +64,16 @@ done
 echo
 echo "== 3. Log growth"
 "$build/bench/log_growth" "$work"
-if [[ -d platform/win32 ]]; then
-  echo "(platform/win32 exists: the Win32 memo view is not measured by this script yet)"
+# The Windows program's log view with the real EDIT control, under Wine.
+if command -v wine >/dev/null && command -v xvfb-run >/dev/null; then
+  winbuild=$dir/build-win
+  echo "-- Windows build under Wine ($winbuild)"
+  cmake -S . -B "$winbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DODB_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+  cmake --build "$winbuild" --target bench_win_log_view >/dev/null
+  (cd "$winbuild" && WINEPREFIX=$winbuild/wineprefix WINEDEBUG=-all \
+    xvfb-run -a wine ./bench_win_log_view.exe "Z:$work" 2>/dev/null) ||
+    echo "(bench_win_log_view failed)"
 else
-  echo "(no platform/win32 in this tree: the Win32 memo view under Wine is not measured)"
+  echo "(wine or xvfb-run not installed: the Win32 log view is not measured)"
 fi
