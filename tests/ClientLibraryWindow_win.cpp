@@ -51,12 +51,21 @@ const std::vector<std::string> kOutput = {
     "gbak:   1234 records written", "gbak:closing file, committing, and finishing. 74752 bytes written"};
 
 // Takes the window's memo when its posted message comes out of the queue.
+// Looks at the log view during the backup's first message pump, after the
+// lines gathered so far have reached the EDIT (posted once more to come after
+// the view's own flush).
 struct TMemoProbe : IMessageTarget {
   explicit TMemoProbe(TFrmODBackupDB& form, HWND memo) : form(form), memo(memo) {}
   void HandleMessage(unsigned, intptr_t, intptr_t) override {
+    if (!reposted) {
+      reposted = true;
+      form.App.PostMessage(*this, WM_NULL_MSG, 0, 0);
+      return;
+    }
     lines = form.MemoFiles.Lines();
     text = win::WindowText(memo);
   }
+  bool reposted = false;
   TFrmODBackupDB& form;
   HWND memo;
   std::vector<std::string> lines;

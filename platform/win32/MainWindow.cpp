@@ -81,6 +81,7 @@ TMainWindow::THandler TMainWindow::HandlerFor(UINT msg) {
       {WM_TIMER, &TMainWindow::OnTimer},
       {WM_CLOSE, &TMainWindow::OnClose},
       {WM_DELIVER, &TMainWindow::OnDeliver},
+      {WM_FLUSHMEMO, &TMainWindow::OnFlushMemo},
       {WM_TRAYNOTIFY, &TMainWindow::OnFormMessage},
       {WM_HIDEATSTART, &TMainWindow::OnFormMessage},
       {DM_GETDEFID, &TMainWindow::OnGetDefId},
@@ -188,6 +189,11 @@ LRESULT TMainWindow::OnClose(WPARAM, LPARAM) {
   } else {
     app_.Terminate();
   }
+  return 0;
+}
+
+LRESULT TMainWindow::OnFlushMemo(WPARAM, LPARAM) {
+  if (view_) view_->FlushMemoLines();
   return 0;
 }
 

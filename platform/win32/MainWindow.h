@@ -25,6 +25,8 @@ struct TPostedMessage {
 class TMainWindow {
  public:
   static constexpr UINT WM_DELIVER = WM_APP + 1;
+  // Appends the log view lines gathered since the last message pump.
+  static constexpr UINT WM_FLUSHMEMO = WM_APP + 2;
   static constexpr const wchar_t* ClassName = L"TFrmODBackupDB";
 
   TMainWindow(TWin32Application& app, HINSTANCE instance);
@@ -58,6 +60,7 @@ class TMainWindow {
   LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
   LRESULT OnClose(WPARAM wParam, LPARAM lParam);
   LRESULT OnDeliver(WPARAM wParam, LPARAM lParam);
+  LRESULT OnFlushMemo(WPARAM wParam, LPARAM lParam);
   LRESULT OnFormMessage(WPARAM wParam, LPARAM lParam);
   LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
 

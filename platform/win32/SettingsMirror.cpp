@@ -1,6 +1,7 @@
 // Model to view and view to model for the settings window's controls.
 #include "app/ODBackupDB.h"
 #include "common/Utf16_win.h"
+#include "platform/win32/MainWindow.h"
 #include "platform/win32/SettingsView.h"
 #include "platform/win32/TimesGrid.h"
 #include "platform/win32/Win32Application.h"
@@ -72,6 +73,8 @@ void TSettingsView::Mirror(TChild& child) {
 }
 
 void TSettingsView::MirrorMemo(TMemo& memo, HWND edit) {
+  // The whole text replaces whatever lines were still on their way.
+  pendingLines_.clear();
   SetWindowTextW(edit, Widen(memo.Text()).c_str());
   // The caret at the end, so a posted EM_SCROLLCARET shows the newest lines.
   const LPARAM end = GetWindowTextLengthW(edit);
@@ -79,11 +82,18 @@ void TSettingsView::MirrorMemo(TMemo& memo, HWND edit) {
 }
 
 void TSettingsView::LineAdded(TMemo& memo, std::string_view line) {
-  HWND edit = WindowOf(memo);
-  if (!edit) return;
+  if (!WindowOf(memo)) return;
+  if (pendingLines_.empty()) ::PostMessageW(window_, TMainWindow::WM_FLUSHMEMO, 0, 0);
+  pendingLines_ += WithCrLf(line);
+}
+
+void TSettingsView::FlushMemoLines() {
+  HWND edit = WindowOf(form_.MemoFiles);
+  if (!edit || pendingLines_.empty()) return;
   const LPARAM end = GetWindowTextLengthW(edit);
   SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(end), end);
-  SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(WithCrLf(line).c_str()));
+  SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingLines_.c_str()));
+  pendingLines_.clear();
 }
 
 void TSettingsView::ShowActivePage() {

@@ -45,6 +45,9 @@ class TSettingsView final : public TControlView {
   // Model to view.
   void Changed(TControl& control) override;
   void LineAdded(TMemo& memo, std::string_view line) override;
+  // Lines reach the log view in one edit per message pump: each append makes
+  // the EDIT control lay out and repaint, which costs milliseconds a line.
+  void FlushMemoLines();
 
   // View to model, and painting; called by the main window.
   void Command(int id, int code, HWND from);
@@ -102,6 +105,7 @@ class TSettingsView final : public TControlView {
   TWin32Application& app_;
   TFrmODBackupDB& form_;
   HWND window_;
+  std::wstring pendingLines_;
   SIZE designClient_{};
   std::vector<TChild> children_;
   std::map<const TControl*, int> byModel_;
