@@ -21,11 +21,7 @@ run_once
 expect_rc nonzero "disk full"
 grep -qiE "No space left on device|free disk space exhausted|write.* operation" <<<"$err" ||
   fail "no disk-space error on stderr: $err"
-expect_same "$ini_before" "$(cat "$work/odb.ini")" "INI (LastRun) after the failed backup"
-[[ $(done_entries "$work/odb.log") == 0 ]] || fail "a failed backup was logged as made"
-[[ -e $work/backups/ODBackup_1.fbk ]] && fail "a partial ODBackup_1.fbk was left behind"
-[[ $(cat "$work/backups/ODBackup_2.fbk") == second ]] || fail "generation 2 is not the former 1"
-[[ $(cat "$work/backups/ODBackup_3.fbk") == third ]] || fail "generation 3 is not the former 2"
+expect_failed_after_shift "$ini_before"
 echo "stderr: $err"
 
 # With room again, the next backup takes number 1 and shifts nothing.

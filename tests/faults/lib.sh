@@ -201,4 +201,15 @@ done_entries() {
   iconv -f CP1250 -t UTF-8 "$1" | grep -c "Záloha byla provedena" || true
 }
 
+# After a backup that failed once the generations had shifted: nothing counted
+# as made, no unfinished ODBackup_1.fbk, the two older generations one number up.
+# $1 is the INI as it was before the run.
+expect_failed_after_shift() {
+  expect_same "$1" "$(cat "$work/odb.ini")" "INI (LastRun) after the failed backup"
+  [[ $(done_entries "$work/odb.log") == 0 ]] || fail "a failed backup was logged as made"
+  [[ -e $work/backups/ODBackup_1.fbk ]] && fail "a partial ODBackup_1.fbk was left behind"
+  [[ $(cat "$work/backups/ODBackup_2.fbk") == second ]] || fail "generation 2 is not the former 1"
+  [[ $(cat "$work/backups/ODBackup_3.fbk") == third ]] || fail "generation 3 is not the former 2"
+}
+
 ini_value() { grep -a "^$2=" "$1" | tr -d '\r' | cut -d= -f2-; }
