@@ -50,8 +50,10 @@ bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
     } catch (...) {
       // The rotation left no ODBackup_1.fbk, so one there now is this backup's
       // unfinished file (a server killed mid-write leaves it). Kept, it would
-      // pass for the newest generation and push the oldest good one out.
-      (void)fs::RemoveFile(BackupFileName());
+      // pass for the newest generation and push the oldest good one out. Once
+      // the output has ended the file is complete: only the detach failed.
+      // (An attach that failed leaves no file, whatever OutputEnded says.)
+      if (!service.OutputEnded()) (void)fs::RemoveFile(BackupFileName());
       throw;
     }
   } else if (!StartBackupDetached(service, TimerTS)) {

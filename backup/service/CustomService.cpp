@@ -5,6 +5,17 @@
 #include "backup/service/ServiceErrors.h"
 
 namespace odb {
+namespace {
+
+[[noreturn]] void ThrowServerError(IFbClient& client, const ISC_STATUS* status) {
+  const long sql_code = client.SqlCode(status);
+  const long error_code = static_cast<long>(status[1]);
+  std::string text = StatusText(client, status);
+  if (sql_code == -551) throw EServerRoleError(text, sql_code, error_code);
+  throw EServerError(text, sql_code, error_code);
+}
+
+}  // namespace
 
 TCustomService::TCustomService(IFbClient& client)
     : client_(client), params_([this] {
@@ -73,7 +84,11 @@ void TCustomService::Attach() {
 void TCustomService::Detach() {
   CheckActive();
   ISC_STATUS_ARRAY status{};
-  if (client_.ServiceDetach(status, &handle_)) RaiseServerError(status);
+  // A failed detach is not tried again: the library has given the handle up.
+  if (client_.ServiceDetach(status, &handle_)) {
+    handle_ = 0;
+    ThrowServerError(client_, status);
+  }
   handle_ = 0;
 }
 
@@ -85,13 +100,21 @@ void TCustomService::CheckInactive() const {
   if (Active()) throw EServiceClientError(std::string(msg::SvcAttached));
 }
 
-void TCustomService::RaiseServerError(const ISC_STATUS* status) {
+void TCustomService::DetachQuietly() noexcept {
+  if (handle_ == 0) return;
+  ISC_STATUS_ARRAY ignored{};
+  (void)client_.ServiceDetach(ignored, &handle_);
   handle_ = 0;
-  const long sql_code = client_.SqlCode(status);
-  const long error_code = static_cast<long>(status[1]);
-  std::string text = StatusText(client_, status);
-  if (sql_code == -551) throw EServerRoleError(text, sql_code, error_code);
-  throw EServerError(text, sql_code, error_code);
+}
+
+void TCustomService::RaiseServerError(const ISC_STATUS* status) {
+  // The error is read before the detach, whose own status is dropped.
+  try {
+    ThrowServerError(client_, status);
+  } catch (...) {
+    DetachQuietly();
+    throw;
+  }
 }
 
 std::string StatusText(IFbClient& client, const ISC_STATUS* status) {
