@@ -1,6 +1,7 @@
 #include "app/HeadlessCommands.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/ODBackupDB.h"
 #include "common/FileSystem.h"
@@ -66,7 +67,9 @@ std::optional<std::string> ParseOne(const std::vector<std::string>& args, size_t
   if (arg == "--config") {
     if (auto problem = TakeValue(args, i, value)) return problem;
     if (!fs::ReadFile(value)) return "cannot read the configuration file " + value;
-    command.options.configFile = value;
+    // Resolved once, here: the defaults go next to it, and a relative name
+    // would otherwise follow every change of the current folder.
+    command.options.configFile = std::filesystem::absolute(value).lexically_normal().string();
     return std::nullopt;
   }
   if (arg == "--at") {
@@ -100,9 +103,11 @@ int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
     case THeadlessMode::Once:
       form.MemoFiles.SetView(&memoView);
       return BackupOnce(form);
-    case THeadlessMode::ShowSettings:
-      std::fputs(form.SettingsText().c_str(), stdout);
+    case THeadlessMode::ShowSettings: {
+      const std::string bytes = form.SettingsText();
+      std::fwrite(bytes.data(), 1, bytes.size(), stdout);
       return 0;
+    }
     case THeadlessMode::Plan:
       return PrintPlan(form, command.at.value_or(app.Now()));
     case THeadlessMode::Run:

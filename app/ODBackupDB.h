@@ -162,7 +162,12 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   // waitForOutput reads the output to its end whatever the log box says.
   [[nodiscard]] bool PerformBackup(bool waitForOutput);
   std::string BackupFileName() const;
-  // The configuration exactly as SaveSettings would write it, writing nothing.
+  // The backup folder text, or the configuration's folder when it is blank.
+  std::string BackupFolder() const;
+  // The folder of IniFileName, ending in a delimiter.
+  std::string SettingsFolder() const;
+  // The bytes SaveSettings would write into a new file (Windows-1250, CR LF),
+  // made in memory: nothing is written.
   std::string SettingsText();
   void TimerTSTimer();
   void CheckSchedule();

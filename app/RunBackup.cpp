@@ -11,8 +11,14 @@
 
 namespace odb {
 
+std::string TFrmODBackupDB::BackupFolder() const {
+  // A blank folder would put the backups, and the rotation, into the root.
+  const std::string& text = EdtBackupPath.Text();
+  return text.find_first_not_of(" \t") == std::string::npos ? SettingsFolder() : text;
+}
+
 std::string TFrmODBackupDB::BackupFileName() const {
-  return GenerationPrefix(EdtBackupPath.Text()) + "ODBackup_1.fbk";
+  return GenerationPrefix(BackupFolder()) + "ODBackup_1.fbk";
 }
 
 void TFrmODBackupDB::FillBackupSettings() {
@@ -40,7 +46,7 @@ bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
   TBackupService& service = Data.BackupService();
   (void)PrepareBackupService(service, *BackupSettings);
   const int count = BackupCountFromText(sedtBackupCount.Text());
-  if (!RotateBackups(EdtBackupPath.Text(), count, [this](const std::string& text) { App.ErrorBox(text); })) {
+  if (!RotateBackups(BackupFolder(), count, [this](const std::string& text) { App.ErrorBox(text); })) {
     return false;
   }
   TFlagGuard running(BackupRunning);

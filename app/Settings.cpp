@@ -1,7 +1,5 @@
 // The configuration file: read once into the controls at start, written back
 // by OK, and LastRun after each backup.
-#include <filesystem>
-
 #include "app/ODBackupDB.h"
 #include "backup/BkpResUtils.h"
 #include "common/Cp1250.h"
@@ -46,6 +44,13 @@ std::string ChangeExtension(const std::string& path, const char* extension) {
 
 std::string TimeKey(int32_t n) { return "Time_" + std::to_string(n); }
 
+// A blank path would put the file into the current folder or, joined with a
+// delimiter, the filesystem root; it reads as the default instead.
+std::string ReadPath(const TIniFile& ini, const char* section, const char* key, const std::string& fallback) {
+  std::string path = ini.ReadString(section, key, fallback);
+  return Trim(path).empty() ? fallback : path;
+}
+
 }  // namespace
 
 bool TFrmODBackupDB::LoadSettings(const std::string& exePath) {
@@ -59,8 +64,8 @@ bool TFrmODBackupDB::LoadSettings(const std::string& exePath) {
   RBHost.SetChecked(!RBLocal.Checked());
   EdtServer.SetText(ini.ReadString(kOrdavaDB, "ServerName", "localhost"));
   EdtPath.SetText(ini.ReadString(kOrdavaDB, "DatabaseName", "Ordava.fdb"));
-  EdtLogFilePath.SetText(ini.ReadString(kOrdavaDB, "LogFileName", ChangeExtension(base, ".log")));
-  EdtBackupPath.SetText(ini.ReadString(kBackups, "BackupPath", base.substr(0, FileNameStart(base))));
+  EdtLogFilePath.SetText(ReadPath(ini, kOrdavaDB, "LogFileName", ChangeExtension(base, ".log")));
+  EdtBackupPath.SetText(ReadPath(ini, kBackups, "BackupPath", SettingsFolder()));
   sedtBackupCount.SetText(ini.ReadString(kBackups, "BackupCount", "5"));
   Data.LastRun = ParseDateTime(ini.ReadString(kBackups, "LastRun", "01.01.1990 00:00:00"))
                      .value_or(BaseDateTime);
@@ -115,10 +120,17 @@ void TFrmODBackupDB::LoadTimes(const TIniFile& ini) {
   }
 }
 
+std::string TFrmODBackupDB::SettingsFolder() const {
+  const size_t start = FileNameStart(IniFileName);
+  // Never empty: an empty folder joined with a delimiter names the root.
+  return start == 0 ? std::string(".") + fs::PathDelimiter() : IniFileName.substr(0, start);
+}
+
 bool TFrmODBackupDB::SaveSettings(const std::string&) {
   TFlagGuard busy(SettingsFileBusy);
   TIniFile ini(IniFileName);
   WriteSettings(ini);
+  ini.UpdateFile();
   return true;
 }
 
@@ -172,27 +184,14 @@ void TFrmODBackupDB::SaveLastRun() {
   TFlagGuard busy(SettingsFileBusy);
   TIniFile ini(IniFileName);
   ini.WriteString(kBackups, "LastRun", FormatDateTime(Data.LastRun));
+  ini.UpdateFile();
 }
 
 std::string TFrmODBackupDB::SettingsText() {
-  // Written into a scratch file exactly as OK would write it, then read back.
-  namespace stdfs = std::filesystem;
-  const stdfs::path scratch =
-      stdfs::temp_directory_path() / ("odbackup-settings-" + std::to_string(App.Now().Ms()) + ".ini");
-  const std::string saved = IniFileName;
-  IniFileName = scratch.string();
-  struct Restore {
-    TFrmODBackupDB& form;
-    const std::string& name;
-    const stdfs::path& scratch;
-    ~Restore() {
-      form.IniFileName = name;
-      std::error_code ignored;
-      stdfs::remove(scratch, ignored);
-    }
-  } restore{*this, saved, scratch};
-  (void)SaveSettings(ExePath);
-  return Cp1250ToUtf8(fs::ReadFile(IniFileName).value_or(""));
+  // Into an empty file in memory: nothing on disk is touched or created.
+  TIniFile ini;
+  WriteSettings(ini);
+  return ini.Bytes();
 }
 
 }  // namespace odb
