@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 
 namespace odb {
 namespace {
@@ -212,6 +213,25 @@ TEST_F(IniFileTest, UpdateFileReplacesTheFileOnceAndOnlyAfterAWrite) {
   memory.UpdateFile();
   EXPECT_EQ(memory.Bytes(), "[S]\r\nk=v\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+// A file that could not be written in place is not replaced either, and the
+// temporary file goes again.
+TEST_F(IniFileTest, ReadOnlyFileRaisesAndStaysAsItWas) {
+  Put("[S]\r\nk=old\r\n");
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                          std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+  TIniFile ini(path_);
+  ini.WriteString("S", "k", "new");
+  if (std::ofstream(path_, std::ios::app)) {
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    GTEST_SKIP() << "this user writes read-only files (root)";
+  }
+  EXPECT_THROW(ini.UpdateFile(), EIniFileError);
+  EXPECT_EQ(Bytes(), "[S]\r\nk=old\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
 
 #ifndef _WIN32
