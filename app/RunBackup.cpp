@@ -1,12 +1,14 @@
 // The one operation that makes a backup: job record from the live settings,
 // service prepared, generations shifted, backup made, result recorded.
+#include "app/AppTexts.h"
+#include "app/MessagePump.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
 #include "common/FileSystem.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
+#include "common/Text.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -14,7 +16,7 @@ namespace odb {
 std::string TFrmODBackupDB::BackupFolder() const {
   // A blank folder would put the backups, and the rotation, into the root.
   const std::string& text = EdtBackupPath.Text();
-  return text.find_first_not_of(" \t") == std::string::npos ? SettingsFolder() : text;
+  return IsBlankText(text, TBlanks::SpaceTab) ? SettingsFolder() : text;
 }
 
 std::string TFrmODBackupDB::BackupFileName() const {
@@ -52,7 +54,8 @@ bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
   TFlagGuard running(BackupRunning);
   if (waitForOutput || CBLogActivity.Checked()) {
     try {
-      (void)RunBackupVerbose(service, App, MemoFiles);
+      TAppMessagePump pump(App);
+      (void)RunBackupVerbose(service, pump, MemoFiles);
     } catch (...) {
       // The rotation left no ODBackup_1.fbk, so one there now is this backup's
       // unfinished file (a server killed mid-write leaves it). Kept, it would

@@ -4,9 +4,9 @@
 #include <clocale>
 #include <cstring>
 
-#include "backup/BkpResUtils.h"
 #include "backup/service/FbClient.h"
 #include "backup/service/ServiceErrors.h"
+#include "backup/service/ServiceTexts.h"
 #include "common/Format.h"
 
 namespace odb {
