@@ -8,6 +8,7 @@
 #include "common/Utf16_win.h"
 #include "platform/win32/IconSets.h"
 #include "platform/win32/ScopedHandle.h"
+#include "platform/win32/Win32Errors.h"
 #include "resources/ResourceIds.h"
 
 namespace odb {
@@ -78,7 +79,7 @@ void RegisterChooserClass(HINSTANCE instance, WNDPROC proc) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_GRADIENTACTIVECAPTION + 1);
   wc.lpszClassName = kIconChooserClass;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Exception(FormatMsg(msg::ResourceMissing, 0));
+    win::ThrowLastError("RegisterClassExW");
 }
 
 // No placement rule of its own: centred on the screen where the mouse is, which
@@ -110,7 +111,7 @@ TChooserWindow::TChooserWindow(HWND owner, HINSTANCE instance, TFrmSelectIconSet
   const std::wstring caption = Widen(TFrmSelectIconSet::Caption);
   CreateWindowExW(exStyle, kIconChooserClass, caption.c_str(), style, at.x, at.y, size.cx,
                   size.cy, owner, nullptr, instance, this);
-  if (!hwnd_) throw Exception(FormatMsg(msg::ResourceMissing, 0));
+  if (!hwnd_) win::ThrowLastError("CreateWindowExW");
   model_.OnPreviewChanged = [this] { RedrawPreviews(); };
 }
 
@@ -126,6 +127,7 @@ void TChooserWindow::CreateButtons() {
         0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, Scale(kButtonX[i]),
         Scale((kClient.cy - kButton.cy) / 2), Scale(kButton.cx), Scale(kButton.cy), hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), instance_, nullptr);
+    if (!buttons_[i]) win::ThrowLastError("CreateWindowExW");
     SetWindowSubclass(buttons_[i], ButtonProc, i + 1, reinterpret_cast<DWORD_PTR>(this));
   }
 }

@@ -1,0 +1,28 @@
+#include "platform/win32/Win32Errors.h"
+
+#include "common/Errors.h"
+#include "common/Utf16_win.h"
+
+namespace odb::win {
+
+std::string LastErrorText(const char* call) {
+  const DWORD code = GetLastError();
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring reason = length ? std::wstring(text, length) : L"chyba " + std::to_wstring(code);
+  LocalFree(text);
+  while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L'.')) {
+    reason.pop_back();
+  }
+  return std::string(call) + " selhalo: " + Narrow(reason);
+}
+
+void ReportLastError(const char* call) {
+  OutputDebugStringW((L"ODBackup: " + Widen(LastErrorText(call)) + L"\n").c_str());
+}
+
+void ThrowLastError(const char* call) { throw Exception(LastErrorText(call)); }
+
+}  // namespace odb::win
