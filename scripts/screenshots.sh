@@ -54,23 +54,36 @@ printf '%s\r\n' '[OrdavaDB]' 'LocalHost=N' 'ServerName=server1' \
   'Days=1,2,3,4,5' 'EventCountTimes=3' 'Time_1=07:30:00' 'Time_2=12:00:00' 'Time_3=18:00:00' \
   '[UserInterface]' 'IconSet=1' | iconv -f utf-8 -t cp1250 > "$WORK/odbackup.ini"
 
+# Each picture is cut to the program's windows on it, so Wine's own windows
+# (its stand-in system tray at the top left) stay out.
 xvfb-run -a -s "-screen 0 640x720x24" bash -c '
   set -e
   cd "$1"
+  # The smallest rectangle around the named windows, as WxH+X+Y.
+  around() {
+    for name in "$@"; do
+      xwininfo -name "$name" | awk "/Absolute upper-left X/{x=\$4} /Absolute upper-left Y/{y=\$4}
+        /Width:/{w=\$2} /Height:/{h=\$2} END{print x, y, x + w, y + h}"
+    done | awk "NR==1{l=\$1;t=\$2;r=\$3;b=\$4} {if(\$1<l)l=\$1; if(\$2<t)t=\$2; if(\$3>r)r=\$3; if(\$4>b)b=\$4}
+      END{print r - l \"x\" b - t \"+\" l \"+\" t}"
+  }
+  shoot() {
+    local out=$1
+    shift
+    import -window root -crop "$(around "$@")" +repage "$out"
+  }
   wine odbackup.exe >/dev/null 2>&1 & pid=$!
   sleep 10
-  import -window root settings-paths.png
+  shoot settings-paths.png "Ordava - parametry zálohování"
   wine click.exe >/dev/null 2>&1
   sleep 2
-  import -window root settings-plan.png
+  shoot settings-plan.png "Ordava - parametry zálohování"
   wine click.exe exit >/dev/null 2>&1
   sleep 2
-  import -window root exit-question.png
+  shoot exit-question.png "Ordava - parametry zálohování" "Potvrzení"
   kill $pid 2>/dev/null || true
   wineserver -k || true
 ' _ "$WORK"
 mkdir -p "$ROOT/docs"
-convert "$WORK/settings-paths.png" -trim +repage "$ROOT/docs/settings-paths.png"
-convert "$WORK/settings-plan.png" -trim +repage "$ROOT/docs/settings-plan.png"
-convert "$WORK/exit-question.png" -trim +repage "$ROOT/docs/exit-question.png"
+for name in settings-paths settings-plan exit-question; do cp "$WORK/$name.png" "$ROOT/docs/"; done
 echo "docs/settings-paths.png docs/settings-plan.png docs/exit-question.png written ($WORK)"
