@@ -37,7 +37,7 @@ class TChooserWindow {
                                      UINT_PTR id, DWORD_PTR self);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   bool HandleButton(int set, UINT msg);
-  void CreateButtons();
+  bool CreateButtons();
   void Paint(HDC dc) const;
   void DrawButton(const DRAWITEMSTRUCT& item) const;
   void RedrawPreviews();
@@ -120,16 +120,18 @@ TChooserWindow::~TChooserWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void TChooserWindow::CreateButtons() {
+bool TChooserWindow::CreateButtons() {
   const int ids[2] = {kIdSBPrvni, kIdSBDruhy};
   for (int i = 0; i < 2; ++i) {
     buttons_[i] = CreateWindowExW(
         0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, Scale(kButtonX[i]),
         Scale((kClient.cy - kButton.cy) / 2), Scale(kButton.cx), Scale(kButton.cy), hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), instance_, nullptr);
-    if (!buttons_[i]) win::ThrowLastError("CreateWindowExW");
-    SetWindowSubclass(buttons_[i], ButtonProc, i + 1, reinterpret_cast<DWORD_PTR>(this));
+    if (!buttons_[i] || !SetWindowSubclass(buttons_[i], ButtonProc, i + 1, reinterpret_cast<DWORD_PTR>(this))) {
+      return false;
+    }
   }
+  return true;
 }
 
 void TChooserWindow::RunModal() {
@@ -170,8 +172,8 @@ LRESULT CALLBACK TChooserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 LRESULT TChooserWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE:
-      CreateButtons();
-      return 0;
+      // No error may leave a window procedure; a failed creation fails CreateWindowExW.
+      return CreateButtons() ? 0 : -1;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
         model_.FormActivate();

@@ -5,6 +5,7 @@
 #include "app/ODBackupDB.h"
 #include "platform/win32/SettingsView.h"
 #include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32Errors.h"
 
 namespace odb {
 namespace {
@@ -29,7 +30,9 @@ bool Held(int key) { return GetKeyState(key) < 0; }
 
 }  // namespace
 
-void LeaveDialogKeys(HWND edit) { SetWindowSubclass(edit, DialogKeysProc, kDialogKeysId, 0); }
+void LeaveDialogKeys(HWND edit) {
+  if (!SetWindowSubclass(edit, DialogKeysProc, kDialogKeysId, 0)) win::ReportLastError("SetWindowSubclass");
+}
 
 bool TSettingsView::NavigationKey(WPARAM key) {
   const bool control = Held(VK_CONTROL);

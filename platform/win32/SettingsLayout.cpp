@@ -247,6 +247,11 @@ void TSettingsView::AddHints() {
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
                              nullptr, app_.Instance(), nullptr);
+  // The window works without its hints.
+  if (!tooltip_) {
+    win::ReportLastError("CreateWindowExW");
+    return;
+  }
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, win::Scale(300));
   for (const TChild& child : children_) {
     if (!child.model || child.model->Hint.empty()) continue;

@@ -66,7 +66,9 @@ void RegisterPanelClass(HINSTANCE instance) {
   if (!RegisterClassExW(&wc)) win::ThrowLastError("RegisterClassExW");
 }
 
-void FilterSpinKeys(HWND edit) { SetWindowSubclass(edit, SpinFilterProc, kSpinFilterId, 0); }
+void FilterSpinKeys(HWND edit) {
+  if (!SetWindowSubclass(edit, SpinFilterProc, kSpinFilterId, 0)) win::ReportLastError("SetWindowSubclass");
+}
 
 TColor TSettingsView::ColorOf(int index) const {
   if (index < 0) return kWindowColor;
