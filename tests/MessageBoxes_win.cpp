@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "ModalDriver_win.h"
-#include "backup/BkpResUtils.h"
+#include "app/AppTexts.h"
 #include "common/Utf16_win.h"
+#include "platform/PlatformTexts.h"
+#include "platform/win32/Win32Texts.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace odb {

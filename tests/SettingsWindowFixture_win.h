@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/win32/SettingsView.h"
 #include "tests/FakeFbClient.h"

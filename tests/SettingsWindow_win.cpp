@@ -2,11 +2,13 @@
 // what a user's click or pick does must reach the model and come back.
 #include "tests/SettingsWindowFixture_win.h"
 
+#include "app/AppTexts.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/TimesGrid.h"
 #include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32Texts.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace odb {

@@ -1,9 +1,10 @@
 #include "platform/win32/TimesGrid.h"
 
-#include "backup/BkpResUtils.h"
 #include "common/Utf16_win.h"
 #include "platform/Application.h"
+#include "platform/PlatformTexts.h"
 #include "platform/win32/Win32Errors.h"
+#include "platform/win32/Win32Texts.h"
 #include "platform/win32/Win32Ui.h"
 #include "schedule/MemTimes.h"
 

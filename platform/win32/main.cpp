@@ -3,8 +3,8 @@
 
 #include <objbase.h>
 
+#include "app/AppTexts.h"
 #include "app/ODBackup.h"
-#include "backup/BkpResUtils.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"
