@@ -32,7 +32,7 @@ TEST_F(BackupRun, FillsTheJobRecordFromTheControls) {
   f().EdtServer.SetText("fbhost");
   fx.ScriptOutput(1);
   f().RunBackup();
-  const TBackUpDatabaseSetings& s = *f().BackupSettings;
+  const TBackUpDatabaseSetings& s = *f().Backup().BackupSettings();
   EXPECT_EQ(s.ServerName, "fbhost");
   EXPECT_EQ(s.Protocol, TProtocol::TCP);
   EXPECT_FALSE(s.LoginPrompt);
@@ -128,7 +128,7 @@ TEST_F(BackupRun, VisibleWindowShowsTheLogFileAfterTheEntry) {
                                       {"08.12.2026 08:00:00", "Záloha byla provedena: 08.12.2026 08:00:00"}}));
   EXPECT_EQ(fx.data->LastRun, test::kTuesday8);
   EXPECT_NE(fx.Ini().find("LastRun=08.12.2026 08:00:00\r\n"), std::string::npos);
-  EXPECT_FALSE(f().BackupRunning);
+  EXPECT_FALSE(f().BackupRunning());
 }
 
 TEST_F(BackupRun, VerboseFailurePassesWithoutLogEntryOrLastRun) {
@@ -138,7 +138,7 @@ TEST_F(BackupRun, VerboseFailurePassesWithoutLogEntryOrLastRun) {
   fx.fb.BeforeQuery = [&] { fx.fb.fail_query = ++queries > 3; };
   EXPECT_THROW(f().RunBackup(), std::exception);
   EXPECT_EQ(f().MemoFiles.Lines().size(), 3u) << "the lines read so far stay";
-  EXPECT_FALSE(f().BackupRunning);
+  EXPECT_FALSE(f().BackupRunning());
   EXPECT_FALSE(fx.data->BackupService().Active());
   EXPECT_TRUE(LogEntries(fx.Log()).empty());
   EXPECT_EQ(fx.data->LastRun, kOldLastRun);
@@ -161,7 +161,7 @@ TEST_F(BackupRun, DetachedFailureIsSilent) {
   EXPECT_TRUE(fx.app.Boxes.empty());
   EXPECT_FALSE(fx.data->BackupService().Active());
   EXPECT_EQ(fx.data->LastRun, kOldLastRun);
-  EXPECT_FALSE(f().BackupRunning);
+  EXPECT_FALSE(f().BackupRunning());
 }
 
 TEST_F(BackupRun, DetachedStartSwitchesTheTimerOnAndAsksForNoOutput) {
