@@ -204,6 +204,37 @@ TEST_F(BackupRun, AddLogEntryWritesOnlyWhileLoggingAndTheFileExists) {
   EXPECT_TRUE(fx.app.Boxes.empty());
 }
 
+// What --once does: the backup from the loaded settings, with no window.
+TEST(BackupRunStart, WithoutAWindowFromTheLoadedSettings) {
+  for (const char* logToFile : {"A", "N"}) {
+    FormFixture fx;
+    fx.WriteIni(fx.PlanIni("01.12.2026 10:00:00", "PauseBackup", logToFile));
+    fs::CreateDirectories(fx.BackupDir());
+    fs::WriteFile(fx.BackupDir() + fs::PathDelimiter() + "ODBackup_1.fbk", "starší");
+    TDataODBackup data(fx.clock.Now(), fx.fb);
+    TSettingsControls controls;
+    TSettingsBinding settings(fx.app, data, controls, TProgramOptions{fx.ExePath(), {}});
+    ASSERT_TRUE(settings.LoadSettings(fx.ExePath()));
+    TMemo output("MemoFiles");
+    TTimer timer(fx.app, 1000);
+    std::vector<std::string> logged;
+    TBackupRun run(fx.app, data, controls, settings, output, timer,
+                   [&](const std::string& message) { logged.push_back(message); });
+    EXPECT_FALSE(run.PerformBackup(true)) << "no job record yet";
+    EXPECT_EQ(fx.fb.attaches, 0);
+    run.CreateJob();
+    fx.ScriptOutput(3);
+    ASSERT_TRUE(run.PerformBackup(/*waitForOutput=*/true)) << logToFile;
+    EXPECT_EQ(output.Lines(), (std::vector<std::string>{"gbak: line 1", "gbak: line 2", "gbak: line 3", ""}));
+    EXPECT_EQ(logged, std::vector<std::string>{"Záloha byla provedena: 08.12.2026 08:00:00"});
+    EXPECT_EQ(fx.fb.service_name, "service_mgr");
+    EXPECT_EQ(run.BackupSettings()->DatabaseName, "/data/ordava.fdb");
+    EXPECT_EQ(fs::ReadFile(fx.BackupDir() + fs::PathDelimiter() + "ODBackup_2.fbk"), "starší");
+    EXPECT_NE(fx.Ini().find("LastRun=08.12.2026 08:00:00\r\n"), std::string::npos) << fx.Ini();
+    EXPECT_FALSE(run.BackupRunning());
+  }
+}
+
 TEST(BackupRunStart, LogFolderMissingUnticksLogging) {
   FormFixture fx;
   fx.WriteIni("[OrdavaDB]\nLogFileName=" + (fx.dir / "chybi") + fs::PathDelimiter() +

@@ -237,6 +237,33 @@ TEST(SettingsFile, SettingsTextIsWhatOkWritesAndWritesNothing) {
       << text;
 }
 
+TEST(SettingsFile, ControlsWithoutAWindowLoadAndSaveAsTheWindowDoes) {
+  const char* const files[] = {
+      "[OrdavaDB]\nLocalHost=N\nServerName=fbhost\nDatabaseName=/d/o.fdb\n[Backups]\nBackupCount=3\n"
+      "LastRun=07.12.2026 18:30:05\n[Settings]\nLogToFile=A\nClearLog=N\nRunMinimalized=A\n"
+      "EventAction=PauseBackup\nDays=1,3,6,7\nEventCountTimes=2\nTime_1=18:00\nTime_2=7:30\n"
+      "[UserInterface]\nIconSet=2\n",
+      "[Settings]\nEventAction=Foo\nDays=\n",
+      "",
+  };
+  for (const char* file : files) {
+    FormFixture fx;
+    fx.WriteIni(file);
+    TFrmODBackupDB& window = fx.Create();
+    TDataODBackup data(fx.clock.Now(), fx.fb);
+    TSettingsControls controls;
+    TSettingsBinding binding(fx.app, data, controls, TProgramOptions{fx.ExePath(), {}});
+    ASSERT_TRUE(binding.LoadSettings(fx.ExePath())) << file;
+    EXPECT_EQ(binding.EventAction().Name(), window.EventAction().Name()) << file;
+    EXPECT_EQ(binding.IconSetIndex(), window.IconSetIndex()) << file;
+    EXPECT_EQ(controls.EdtServer.Text(), window.EdtServer.Text()) << file;
+    EXPECT_EQ(controls.CBLogActivity.Checked(), window.CBLogActivity.Checked()) << file;
+    EXPECT_EQ(controls.TickedDays(), window.DaysMask()) << file;
+    EXPECT_EQ(data.LastRun, fx.data->LastRun) << file;
+    EXPECT_EQ(binding.SettingsText(), window.Settings().SettingsText()) << file;
+  }
+}
+
 TEST(SettingsFile, SaveLastRunWritesOnlyThatKey) {
   FormFixture fx;
   fx.WriteIni("[Settings]\nDays=3\n");

@@ -84,6 +84,34 @@ TEST(ActionNames, BothWays) {
   for (const auto& [name, index] : toIndex) EXPECT_EQ(NameToAction(name), index) << name;
 }
 
+TEST(ActionNames, AnUnknownNameIsCarriedUnchanged) {
+  struct Case {
+    const char* name;
+    TActionKind kind;
+    int index;
+  };
+  const Case cases[] = {{"OnceBackup", TActionKind::OnceBackup, 0},
+                        {"BackupOnTimer", TActionKind::BackupOnTimer, 1},
+                        {"PauseBackup", TActionKind::PauseBackup, 2},
+                        {"Foo", TActionKind::Unknown, 1},
+                        {"pausebackup", TActionKind::Unknown, 1},
+                        {" OnceBackup", TActionKind::Unknown, 1},
+                        {"", TActionKind::Unknown, 1}};
+  for (const Case& c : cases) {
+    const TEventAction action = TEventAction::FromName(c.name);
+    EXPECT_EQ(action.Kind(), c.kind) << c.name;
+    EXPECT_EQ(action.Name(), c.name);
+    EXPECT_EQ(action.ItemIndex(), c.index) << c.name;
+  }
+  EXPECT_NE(TEventAction::FromName("Foo"), TEventAction::FromName("Bar"));
+  // The list never gives an unknown action.
+  for (int index = -1; index <= 3; ++index) {
+    const TEventAction picked = TEventAction::FromItemIndex(index);
+    EXPECT_NE(picked.Kind(), TActionKind::Unknown) << index;
+    EXPECT_EQ(picked.ItemIndex(), index >= 0 && index <= 2 ? index : 1) << index;
+  }
+}
+
 TEST_F(SettingsWindow, ServerCoupling) {
   // The load selected the local server of the layout: no coupling ran.
   EXPECT_TRUE(f().EdtServer.Enabled());
