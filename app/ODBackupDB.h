@@ -33,6 +33,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   TDataODBackup& Data;
   const std::string ExePath;
 
+  // The controls that hold settings (RBLocal, EdtServer … the day boxes) are
+  // TSettingsControls'; the window adds its frames, labels and buttons.
+
   // Status strip and button bar.
   TPanel PnlTop{"PnlTop"};
   TLabel LaStatus{"LaStatus", "LaStatus"};
