@@ -2,8 +2,8 @@
 // log view that shows the file while the window is visible.
 #include "app/ActivityLogView.h"
 
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/FileSystem.h"
 #include "common/Format.h"
 #include "log/ActivityLog.h"

@@ -2,10 +2,11 @@
 // service prepared, generations shifted, backup made, result recorded.
 #include "app/RunBackup.h"
 
+#include "app/AppTexts.h"
+#include "app/MessagePump.h"
 #include "app/ODBackupDB.h"
 #include "app/Settings.h"
 #include "app/SettingsControls.h"
-#include "backup/BkpResUtils.h"
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
 #include "common/FileSystem.h"
@@ -62,7 +63,8 @@ bool TBackupRun::PerformBackup(bool waitForOutput) {
   }
   if (waitForOutput || controls_.CBLogActivity.Checked()) {
     try {
-      (void)RunBackupVerbose(service, app_, output_);
+      TAppMessagePump pump(app_);
+      (void)RunBackupVerbose(service, pump, output_);
     } catch (...) {
       // The rotation left no ODBackup_1.fbk, so one there now is this backup's
       // unfinished file (a server killed mid-write leaves it). Kept, it would
