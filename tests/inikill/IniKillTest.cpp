@@ -117,9 +117,9 @@ const SaveCase kSaves[] = {
        f.Data.MemTimes.SetTimeText("07:30:00");
        f.Data.MemTimes.Post();
      },
-     [](TFrmODBackupDB& f) { (void)f.SaveSettings(f.ExePath); }},
+     [](TFrmODBackupDB& f) { (void)f.Settings().SaveSettings(f.ExePath); }},
     {"SaveLastRun", [](TFrmODBackupDB& f) { f.Data.LastRun = TDateTime::Encode(2026, 12, 8, 9, 10, 11); },
-     [](TFrmODBackupDB& f) { f.SaveLastRun(); }},
+     [](TFrmODBackupDB& f) { f.Settings().SaveLastRun(); }},
 };
 
 TEST_P(IniKill, TheFileIsAlwaysTheOldOrTheNewOne) {
