@@ -8,6 +8,7 @@
 //   odbdrive box S           wait S seconds for a message box; print its title
 //                            and text (UTF-8), press its first button
 //   odbdrive close           close the settings window by its title bar
+//   odbdrive set-text OLD NEW  type NEW into the edit showing OLD
 //   odbdrive memo            print the log view's text (UTF-8)
 //   odbdrive acp             print the ANSI code page Wine runs in
 // Exit status 0 on success, 1 when what was waited for did not come.
@@ -167,6 +168,14 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"visible") return MainWindow() && IsWindowVisible(MainWindow()) ? 0 : 1;
   if (command == L"once") return Once();
   if (command == L"box") return Box(seconds);
+  if (command == L"set-text" && argc > 3) {
+    HWND main = MainWindow();
+    HWND edit = main ? ChildOf(main, L"Edit", argv[2]) : nullptr;
+    if (!edit) return 1;
+    // The edit tells its parent (EN_CHANGE), as it does for typing.
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    return Text(edit) == argv[3] ? 0 : 1;
+  }
   if (command == L"acp") return std::printf("%u\n", GetACP()) < 0;
   if (command == L"memo") {
     HWND main = MainWindow();
@@ -183,6 +192,6 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
     return 0;
   }
-  std::fprintf(stderr, "usage: odbdrive wait-main S | visible | once | box S | close | memo | acp\n");
+  std::fprintf(stderr, "usage: odbdrive wait-main S | visible | once | box S | close | set-text OLD NEW | memo | acp\n");
   return 2;
 }

@@ -45,6 +45,9 @@ ODB_APP_EXE=$(winpath "$app/odbackup.exe")
 drive() { wine "$ODB_DRIVE" "$@" 2>>"$work/wine.log" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 start_program() {
+  # A Wine server still ending after the last case's program would take the
+  # new one down with it.
+  wineserver -w 2>/dev/null || true
   (cd "$app" && exec wine odbackup.exe >>"$work/wine.log" 2>&1) &
   program=$!
   drive wait-main 90 || { fail "$case_name: the settings window did not appear"; cat "$work/wine.log" >&2; finish; }
