@@ -5,6 +5,8 @@
 //   odbdrive wait-main S     the settings window exists within S seconds
 //   odbdrive visible         exit 0 when the settings window is shown
 //   odbdrive once            pick "Jednorázová záloha" and press OK
+//   odbdrive once-timed LOG  as once, then print the milliseconds until LOG grows
+//                            (the backup's log entry: the whole backup, window shown)
 //   odbdrive box S           wait S seconds for a message box; print its title
 //                            and text (UTF-8), press its first button
 //   odbdrive close           close the settings window by its title bar
@@ -146,6 +148,30 @@ int Once() {
   return 0;
 }
 
+long long FileSize(const wchar_t* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+int OnceTimed(const wchar_t* log) {
+  const long long before = FileSize(log);
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  if (Once()) return 1;
+  for (;;) {
+    Sleep(5);
+    QueryPerformanceCounter(&now);
+    const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    if (FileSize(log) != before) {
+      std::printf("%.0f\n", ms);
+      return 0;
+    }
+    if (ms > 600'000 || MessageBoxWindow()) return 1;
+  }
+}
+
 int Box(double seconds) {
   HWND box = WaitFor(MessageBoxWindow, seconds);
   if (!box) return 1;
@@ -168,6 +194,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"visible") return MainWindow() && IsWindowVisible(MainWindow()) ? 0 : 1;
   if (command == L"once") return Once();
   if (command == L"box") return Box(seconds);
+  if (command == L"once-timed" && argc > 2) return OnceTimed(argv[2]);
   if (command == L"set-text" && argc > 3) {
     HWND main = MainWindow();
     HWND edit = main ? ChildOf(main, L"Edit", argv[2]) : nullptr;
