@@ -16,6 +16,11 @@ void SetTextIfDifferent(HWND hwnd, const std::string& text) {
 
 std::wstring WithCrLf(std::string_view line) { return Widen(line) + L"\r\n"; }
 
+void CALLBACK PostMemoFlush(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+  KillTimer(hwnd, id);
+  ::PostMessageW(hwnd, TMainWindow::WM_FLUSHMEMO, 0, 0);
+}
+
 }  // namespace
 
 void TSettingsView::Changed(TControl& control) {
@@ -96,10 +101,7 @@ void TSettingsView::FlushMemoLines() {
   // together: the number of updates follows the time, not the lines.
   const DWORD since = GetTickCount() - lastMemoUpdate_;
   if (since < kMemoUpdateMs) {
-    SetTimer(window_, kMemoTimerId, kMemoUpdateMs - since, [](HWND hwnd, UINT, UINT_PTR id, DWORD) {
-      KillTimer(hwnd, id);
-      ::PostMessageW(hwnd, TMainWindow::WM_FLUSHMEMO, 0, 0);
-    });
+    SetTimer(window_, kMemoTimerId, kMemoUpdateMs - since, PostMemoFlush);
     return;
   }
   lastMemoUpdate_ = GetTickCount();
