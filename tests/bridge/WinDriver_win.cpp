@@ -49,14 +49,16 @@ std::wstring ClassOf(HWND hwnd) {
   return name;
 }
 
+// Enumeration callbacks are named CALLBACK functions: a lambda would have the
+// wrong calling convention on 32-bit.
+BOOL CALLBACK AddChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      parent, [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(parent, AddChild, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
@@ -93,17 +95,17 @@ HWND ReadyMainWindow() {
 }
 
 // A visible dialog-class window (a message box) of the program.
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM out) {
+  if (ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd) && OfTheProgram(hwnd)) {
+    *reinterpret_cast<HWND*>(out) = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND MessageBoxWindow() {
   HWND found = nullptr;
-  EnumWindows(
-      [](HWND hwnd, LPARAM out) {
-        if (ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd) && OfTheProgram(hwnd)) {
-          *reinterpret_cast<HWND*>(out) = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
