@@ -111,9 +111,14 @@ const GenerationFileOps& LocalGenerationFileOps() {
 }
 
 std::string GenerationPrefix(std::string_view folder) {
+  // "/" delimits too: a folder written as a Linux server sees it
+  // ("/srv/zalohy") must not become "/srv/zalohy\", a file beside it.
   const char delimiter = fs::PathDelimiter();
   std::string prefix(folder);
-  if (prefix.empty() || prefix.back() != delimiter) prefix += delimiter;
+  if (!prefix.empty() && (prefix.back() == delimiter || prefix.back() == '/')) return prefix;
+  const bool slashes_only = folder.find('/') != std::string_view::npos &&
+                            folder.find('\\') == std::string_view::npos;
+  prefix += slashes_only ? '/' : delimiter;
   return prefix;
 }
 

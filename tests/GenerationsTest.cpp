@@ -93,11 +93,24 @@ TEST(RotateBackups, MissingFolderMovesNothingAndSucceeds) {
   EXPECT_FALSE(fs::DirectoryExists(dir / "missing"));
 }
 
-TEST(RotateBackups, DelimiterIsAppendedOnceAndEmptyFolderStartsWithIt) {
+TEST(RotateBackups, DelimiterIsAppendedOnceAndSlashFoldersJoinWithSlash) {
   const std::string d(1, fs::PathDelimiter());
-  EXPECT_EQ(GenerationPrefix(""), d);
-  EXPECT_EQ(GenerationPrefix("zalohy"), "zalohy" + d);
-  EXPECT_EQ(GenerationPrefix("zalohy" + d), "zalohy" + d);
+  const bool windows = d == "\\";
+  struct Case {
+    std::string folder, prefix;
+  } cases[] = {
+      {"", d},
+      {"zalohy", "zalohy" + d},
+      {"zalohy" + d, "zalohy" + d},
+      // The folder as a Linux server sees it, typed on Windows too.
+      {"/srv/zalohy", "/srv/zalohy/"},
+      {"/srv/zalohy/", "/srv/zalohy/"},
+      {"Z:/srv/zalohy", "Z:/srv/zalohy/"},
+      // Mixed: the platform's rule.
+      {"C:\\data/zalohy", windows ? "C:\\data/zalohy\\" : "C:\\data/zalohy/"},
+      {"C:\\zalohy\\", windows ? "C:\\zalohy\\" : "C:\\zalohy\\/"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GenerationPrefix(c.folder), c.prefix) << c.folder;
 }
 
 // Records every call and claims every file exists.

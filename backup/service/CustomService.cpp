@@ -1,5 +1,6 @@
 #include "backup/service/CustomService.h"
 
+#include "backup/service/ClientText.h"
 #include "backup/service/ServiceBlocks.h"
 #include "backup/service/ServiceErrors.h"
 #include "backup/service/ServiceTexts.h"
@@ -65,7 +66,7 @@ void TCustomService::Attach() {
     attach_block_ = BuildAttachBlock(params_.Lines());
     rebuild_attach_block_ = false;
   }
-  const std::string name = ServiceManagerName(protocol_, server_name_);
+  const std::string name = ToClientText(ServiceManagerName(protocol_, server_name_));
   // Both lengths travel as 16 bits.
   if (name.size() > 0xFFFF) throw EServiceClientError(std::string(msg::ServiceNameTooLong));
   if (attach_block_.size() > 0xFFFF) {
@@ -126,7 +127,7 @@ std::string StatusText(IFbClient& client, const ISC_STATUS* status) {
        ++i) {
     buffer[sizeof buffer - 1] = '\0';
     if (!text.empty() && text.back() != '\n') text += "\r\n";
-    text += buffer;
+    text += FromClientText(buffer);
   }
   if (!text.empty() && text.back() == '.') text.pop_back();
   return text;
