@@ -89,8 +89,7 @@ void TFrmODBackupDB::FormCreate() {
   IconSetIndex = 1;
   GroupClickActive = false;
   BackupRunning = false;
-  NextRunTime = BaseDateTime;
-  SlotPending = false;
+  scheduler_.Reset();
   TimerTS.SetEnabled(true);
   bool loaded = false;
   try {

@@ -8,6 +8,7 @@
 #include "app/Controls.h"
 #include "app/Form.h"
 #include "app/ODBackup.h"
+#include "app/Scheduler.h"
 #include "common/DateTime.h"
 #include "schedule/DmODBackup.h"
 
@@ -100,8 +101,6 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
 
   // Run state shared by the lifecycle, the scheduler, the backup and the tray.
   bool SettingsFileBusy = false;
-  TDateTime NextRunTime;
-  bool SlotPending = false;
   std::string EventAction;
   bool BackupRunning = false;
   std::unique_ptr<TBackUpDatabaseSetings> BackupSettings;
@@ -111,7 +110,6 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   int32_t IconSetIndex = 0;
   int TrayIconList = 0;  // 1 or 2: ImageList1 or ImageList2; 0 before creation
   std::string IniFileName;
-  bool BackupDue = false;
   bool TrayIconAdded = false;
   // Held over the whole of RunBackup, preparation and rotation included.
   bool BackupInProgress = false;
@@ -140,7 +138,7 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   void SBLogFilePathClick();
   void CheckWeekday(int day);
   uint8_t DaysMask() const override;
-  void RaiseSlotPending() override { SlotPending = true; }
+  void RaiseSlotPending() override { scheduler_.RaiseSlotPending(); }
 
   // Configuration file.
   [[nodiscard]] bool LoadSettings(const std::string& exePath);
@@ -164,9 +162,13 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   std::string BackupFileName() const;
   // The configuration exactly as SaveSettings would write it, writing nothing.
   std::string SettingsText();
+  // The scheduler's state and operations (app/Scheduler.h).
   void TimerTSTimer();
-  void CheckSchedule();
-  void ArmScheduleTimer();
+  void CheckSchedule() { scheduler_.CheckSchedule(); }
+  void ArmScheduleTimer() { scheduler_.ArmScheduleTimer(); }
+  TDateTime NextRunTime() const { return scheduler_.NextRunTime(); }
+  bool SlotPending() const { return scheduler_.SlotPending(); }
+  bool BackupDue() const { return scheduler_.BackupDue(); }
 
  protected:
   void FormShow() override;
@@ -185,16 +187,24 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   TCheckBox* DayBox(int day);
   void RecomputeGroupBoxes();
   void SetTimerForHide();
-  void CatchUpFailed(const std::exception* error);  // null: failed without an error
-  bool CatchUpWaiting(TDateTime now) const;
-  void Announce(TDateTime now);
-  bool NothingComingYet(TDateTime now) const;
-  int catchUpFailures_ = 0;
-  TDateTime catchUpRetryAt_;
-  TDateTime catchUpInstant_;
-  bool catchUpErrorShowing_ = false;
-  uint64_t emptySearchPlan_ = ~uint64_t{0};
-  TDateTime emptySearchRepeatAt_;
+
+  // The window as the scheduler's program: clock, log, backups, error box.
+  class TSchedulerHost final : public TScheduleHost {
+   public:
+    explicit TSchedulerHost(TFrmODBackupDB& form) : form_(form) {}
+    TDateTime Now() const override;
+    bool BackupBusy() const override;
+    void AddLogEntry(const std::string& message) override;
+    void RunBackup() override;
+    bool CatchUpBackup() override;
+    void ShowException(const std::exception& error) override;
+
+   private:
+    TFrmODBackupDB& form_;
+  };
+  TSchedulerHost schedulerHost_{*this};
+  TDataModulePlan schedulePlan_{Data};
+  TScheduler scheduler_{schedulePlan_, schedulerHost_};
 };
 
 }  // namespace odb

@@ -86,10 +86,10 @@ int main(int argc, char** argv) {
   form.Show();
   form.Hide();
   for (long i = 0; i < ticks; ++i) app.AdvanceTime(1000);
-  const bool announced = form.NextRunTime != BaseDateTime;
+  const bool announced = form.NextRunTime() != BaseDateTime;
   if (announced != (state == "announced")) {
     std::fprintf(stderr, "idle_ticks: expected %s, NextRunTime %s\n", state.c_str(),
-                 FormatDateTime(form.NextRunTime).c_str());
+                 FormatDateTime(form.NextRunTime()).c_str());
     return 1;
   }
   form.FormDestroy();
