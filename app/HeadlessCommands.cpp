@@ -20,6 +20,9 @@ class TStdoutMemoView final : public TControlView {
   }
 };
 
+constexpr const char* kPlanEmpty =
+    "Plán záloh je prázdný: není zaškrtnutý žádný den nebo není zadaný žádný čas.";
+
 std::string PlanValue(TDateTime value, bool found) { return found ? FormatDateTime(value) : "-"; }
 
 int PrintPlan(TFrmODBackupDB& form, TDateTime now) {
@@ -107,6 +110,10 @@ int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
       return PrintPlan(form, command.at.value_or(app.Now()));
     case THeadlessMode::Run:
       form.MemoFiles.SetView(&memoView);
+      // A notice, not an error: without a window nothing else would tell why nothing happens.
+      if (form.EventAction == kBackupOnTimer && (form.DaysMask() == 0 || form.Data.MemTimes.RecordCount() == 0)) {
+        std::fprintf(stderr, "%s\n", kPlanEmpty);
+      }
       // Without a window the program behaves as the Windows one hidden in the tray.
       form.Show();
       form.Hide();

@@ -138,7 +138,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   void SBLogFilePathClick();
   void CheckWeekday(int day);
   uint8_t DaysMask() const override;
-  void RaiseSlotPending() override { scheduler_.RaiseSlotPending(); }
+  // The scheduler sets SlotPending from what its own search returned: a search
+  // made elsewhere (--plan) must not leave it raised with nothing announced.
+  void RaiseSlotPending() override {}
 
   // Configuration file.
   [[nodiscard]] bool LoadSettings(const std::string& exePath);

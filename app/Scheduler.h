@@ -86,7 +86,6 @@ class TScheduler {
   void CheckSchedule();
   // OK with BackupOnTimer: one evaluation unless a backup is due.
   void ArmScheduleTimer();
-  void RaiseSlotPending() { slotPending_ = true; }
 
   // The last announced instant; BaseDateTime: nothing announced since start.
   TDateTime NextRunTime() const { return nextRunTime_; }
