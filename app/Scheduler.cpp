@@ -18,6 +18,9 @@ constexpr int kCatchUpAttempts = 3;
 // With nothing coming, the search is repeated this often unless the plan changes.
 constexpr int64_t kEmptySearchRepeatMs = 60'000;
 
+// Within the while after since; a clock set back before since has waited enough.
+bool Within(TDateTime now, TDateTime since, int64_t ms) { return since <= now && now < since.AddMs(ms); }
+
 }  // namespace
 
 TDateTime TDataModulePlan::LastMissedRun(TDateTime now) { return data_.LastMissedRun(now); }
@@ -47,10 +50,12 @@ TTick TScheduler::Step(TDateTime now, bool backupBusy) {
 }
 
 TTick TScheduler::Evaluate(TDateTime now) {
+  const bool clockSetBack = now < lastNow_;
+  lastNow_ = now;
   try {
     if (slotPending_) {
       if (BaseDateTime < nextRunTime_ && nextRunTime_ <= now) backupDue_ = true;
-      return {};
+      return clockSetBack ? AnnounceEarlier(now) : TTick{};
     }
     if (nextRunTime_ == BaseDateTime) {
       if (CatchUpWaiting(now) || NothingComingYet(now)) return {};
@@ -77,8 +82,17 @@ TTick TScheduler::Announce(TDateTime now) {
   // The plan has no instant; the search is repeated when it changes, or after
   // a while in case a change went unseen.
   emptySearchPlan_ = plan_.Version();
-  emptySearchRepeatAt_ = now.AddMs(kEmptySearchRepeatMs);
+  emptySearchAt_ = now;
   return {};
+}
+
+// With the clock set back, planned instants lie again between now and the
+// announced one; the first of them not yet backed up is announced instead.
+TTick TScheduler::AnnounceEarlier(TDateTime now) {
+  const TDateTime earlier = NextUndoneRun(now);
+  if (earlier == BaseDateTime || !(earlier < nextRunTime_)) return {};
+  nextRunTime_ = earlier;
+  return {TTickAction::Announce, earlier};
 }
 
 // After the clock has been set back, the instant just backed up comes round
@@ -92,11 +106,11 @@ TDateTime TScheduler::NextUndoneRun(TDateTime now) {
 }
 
 bool TScheduler::CatchUpWaiting(TDateTime now) const {
-  return errorShowing_ || (catchUpFailures_ > 0 && now < catchUpRetryAt_);
+  return errorShowing_ || (catchUpFailures_ > 0 && Within(now, catchUpFailedAt_, kCatchUpRetryMs));
 }
 
 bool TScheduler::NothingComingYet(TDateTime now) const {
-  return emptySearchPlan_ == plan_.Version() && now < emptySearchRepeatAt_;
+  return emptySearchPlan_ == plan_.Version() && Within(now, emptySearchAt_, kEmptySearchRepeatMs);
 }
 
 void TScheduler::TimerTSTimer() { Carry(Step(host_.Now(), host_.BackupBusy())); }
@@ -157,7 +171,7 @@ void TScheduler::PerformCatchUp() {
 
 void TScheduler::CatchUpFailed(const std::exception* error) {
   ++catchUpFailures_;
-  catchUpRetryAt_ = host_.Now().AddMs(kCatchUpRetryMs);
+  catchUpFailedAt_ = host_.Now();
   if (catchUpFailures_ >= kCatchUpAttempts) {
     // Give the missed instant up as after a failed planned backup: the next
     // evaluation announces the following one.

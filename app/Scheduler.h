@@ -103,19 +103,21 @@ class TScheduler {
   bool CatchUpWaiting(TDateTime now) const;
   bool NothingComingYet(TDateTime now) const;
   TTick Announce(TDateTime now);
+  TTick AnnounceEarlier(TDateTime now);
   TDateTime NextUndoneRun(TDateTime now);
 
   TSchedulePlan& plan_;
   TScheduleHost& host_;
   TDateTime nextRunTime_ = BaseDateTime;
+  TDateTime lastNow_;  // of the last evaluation, to see the clock set back
   bool slotPending_ = false;
   bool backupDue_ = false;
   int catchUpFailures_ = 0;
-  TDateTime catchUpRetryAt_;
+  TDateTime catchUpFailedAt_;
   TDateTime catchUpInstant_;
   bool errorShowing_ = false;
   uint64_t emptySearchPlan_ = ~uint64_t{0};
-  TDateTime emptySearchRepeatAt_;
+  TDateTime emptySearchAt_;
 };
 
 }  // namespace odb
