@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "common/FileSystem.h"
 #include "schedule/DmODBackup.h"
@@ -19,9 +20,6 @@ class TStdoutMemoView final : public TControlView {
     std::fflush(stdout);
   }
 };
-
-constexpr const char* kPlanEmpty =
-    "Plán záloh je prázdný: není zaškrtnutý žádný den nebo není zadaný žádný čas.";
 
 std::string PlanValue(TDateTime value, bool found) { return found ? FormatDateTime(value) : "-"; }
 
@@ -112,7 +110,7 @@ int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
       form.MemoFiles.SetView(&memoView);
       // A notice, not an error: without a window nothing else would tell why nothing happens.
       if (form.EventAction == kBackupOnTimer && (form.DaysMask() == 0 || form.Data.MemTimes.RecordCount() == 0)) {
-        std::fprintf(stderr, "%s\n", kPlanEmpty);
+        std::fprintf(stderr, "%s\n", std::string(msg::PlanEmpty).c_str());
       }
       // Without a window the program behaves as the Windows one hidden in the tray.
       form.Show();

@@ -2,8 +2,8 @@
 // next one, and the backup once it has come.
 #include "app/Scheduler.h"
 
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
 #include "schedule/DmODBackup.h"

@@ -1,0 +1,30 @@
+#pragma once
+// The settings window's and the tray's texts. Texts that hold a placeholder take
+// exactly one argument (see FormatMsg) unless their comment says otherwise.
+#include <string_view>
+
+namespace odb::msg {
+
+inline constexpr std::string_view AppTitle = "Samostatné zálohování dat";
+inline constexpr std::string_view WindowCaption = "Ordava - parametry zálohování";
+inline constexpr std::string_view TrayTip = "Ordava backup client.";
+inline constexpr std::string_view TrayLeftClick = "Tato ikona reaguje na PRAVÉ tlačítko myši!";
+inline constexpr std::string_view ExitQuestion =
+    "Uzavřením tohoto uživatelského rozhraní končí funkce Ordava backup,\r\n"
+    "                 naplánované úlohy nebudou realizovány.\r\n"
+    "               Přejete si skutečně toto rozhraní ukončit?";
+inline constexpr std::string_view LoadFailed =
+    "Nepodařilo se načíst konfigurační soubor zálohování.\r\n           Program nemusí správně fungovat.";
+inline constexpr std::string_view FormShowFailed =
+    "Během inicializace formuláře pro nastavení nastala chyba:\r\n";
+inline constexpr std::string_view BackupDone = "Záloha byla provedena: %s";
+inline constexpr std::string_view NextBackupSet = "Příští zálohování nastaveno: %s";
+inline constexpr std::string_view CatchUpBackup = "Backup na základě poslední neprovedené akce časovače.";
+inline constexpr std::string_view LogWriteFailed = "Nelze zapisovat do logovacího souboru: \r\n%s\r\n";
+inline constexpr std::string_view BadTimeEntry = "Chybný formát časového údaje č. %d.\r\nZáznam nebude uložen.";
+// The headless program's notice at start.
+inline constexpr std::string_view PlanEmpty =
+    "Plán záloh je prázdný: není zaškrtnutý žádný den nebo není zadaný žádný čas.";
+inline constexpr std::string_view ComputerBrowse = "Vyhledání počítače";
+
+}  // namespace odb::msg
