@@ -37,6 +37,7 @@ void TScheduler::Reset() {
   backupDue_ = false;
   catchUpFailures_ = 0;
   emptySearchPlan_ = ~uint64_t{0};
+  lastNow_ = TDateTime();
 }
 
 TTick TScheduler::Step(TDateTime now, bool backupBusy) {

@@ -66,7 +66,6 @@ enum class TTickAction {
 struct TTick {
   TTickAction action = TTickAction::Nothing;
   TDateTime instant;  // announced, missed, or the one performed (BaseDateTime: a catch-up)
-  bool operator==(const TTick&) const = default;
 };
 
 class TScheduler {
