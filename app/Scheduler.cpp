@@ -195,11 +195,11 @@ void TFrmODBackupDB::TimerTSTimer() {
 
 TDateTime TFrmODBackupDB::TSchedulerHost::Now() const { return form_.App.Now(); }
 bool TFrmODBackupDB::TSchedulerHost::BackupBusy() const {
-  return form_.BackupRunning || form_.BackupInProgress;
+  return form_.BackupRunning();
 }
 void TFrmODBackupDB::TSchedulerHost::AddLogEntry(const std::string& message) { form_.AddLogEntry(message); }
 void TFrmODBackupDB::TSchedulerHost::RunBackup() { form_.RunBackup(); }
-bool TFrmODBackupDB::TSchedulerHost::CatchUpBackup() { return form_.PerformBackup(/*waitForOutput=*/false); }
+bool TFrmODBackupDB::TSchedulerHost::CatchUpBackup() { return form_.backup_.PerformBackup(/*waitForOutput=*/false); }
 void TFrmODBackupDB::TSchedulerHost::ShowException(const std::exception& error) {
   form_.App.ShowException(error);
 }

@@ -70,7 +70,7 @@ TEST_F(Win32SettingsWindow, PickingAnActionChangesTheTrayIconAtOnceAndSavesNothi
     SendMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(app.TrayEntry.IconIndex, pick);
   }
-  EXPECT_EQ(form->EventAction, kPauseBackup);
+  EXPECT_EQ(form->EventAction().Name(), "PauseBackup");
   EXPECT_EQ(test::Listing(dir.Path())["odbackup.ini"], kIni);
 }
 
