@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/ActivityLogView.h"
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "app/RunBackup.h"
 #include "app/Settings.h"
@@ -90,6 +91,12 @@ int RunInTheBackground(TApplication& app, const TProgramOptions& options) {
   TFrmODBackupDB& form = *program->form;
   TStdoutMemoView memoView;
   form.MemoFiles.SetView(&memoView);
+  // A notice, not an error: without a window nothing else would tell why nothing happens.
+  if (form.EventAction().Kind() == TActionKind::BackupOnTimer &&
+      (form.DaysMask() == 0 || form.Data.MemTimes.RecordCount() == 0)) {
+    std::fprintf(stderr, "%s\n", std::string(msg::PlanEmpty).c_str());
+  }
+  // Without a window the program behaves as the Windows one hidden in the tray.
   form.Show();
   form.Hide();
   app.ShowMainFormOnRun = false;

@@ -80,8 +80,7 @@ void TFrmODBackupDB::WireEvents() {
 void TFrmODBackupDB::FormCreate() {
   settings_.SetIconSetIndex(1);
   groupClickActive_ = false;
-  NextRunTime = BaseDateTime;
-  SlotPending = false;
+  scheduler_.Reset();
   TimerTS.SetEnabled(true);
   // On failure the user gets the window with what the controls hold, so the
   // settings can be repaired and saved with OK; everything below still has to exist.

@@ -11,6 +11,7 @@
 #include "app/Form.h"
 #include "app/ODBackup.h"
 #include "app/RunBackup.h"
+#include "app/Scheduler.h"
 #include "app/Settings.h"
 #include "app/SettingsControls.h"
 #include "common/DateTime.h"
@@ -78,11 +79,6 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   TOpenDialog OpenDialogLog;
   TTimer TimerTS;
 
-  // The scheduler's run state.
-  TDateTime NextRunTime;
-  bool SlotPending = false;
-  bool BackupDue = false;
-
   // The configuration file and the settings no control holds.
   TSettingsBinding& Settings() { return settings_; }
   const TEventAction& EventAction() const { return settings_.EventAction(); }
@@ -114,7 +110,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   void SBInFilesPathClick();
   void SBLogFilePathClick();
   uint8_t DaysMask() const override { return TickedDays(); }
-  void RaiseSlotPending() override { SlotPending = true; }
+  // The scheduler sets SlotPending from what its own search returned: a search
+  // made elsewhere (--plan) must not leave it raised with nothing announced.
+  void RaiseSlotPending() override {}
 
   // Tray entry and icon chooser.
   void UpdateTrayIcon();
@@ -126,9 +124,13 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
 
   // Backup and scheduler.
   void RunBackup();
+  // The scheduler's state and operations (app/Scheduler.h).
   void TimerTSTimer();
-  void CheckSchedule();
-  void ArmScheduleTimer();
+  void CheckSchedule() { scheduler_.CheckSchedule(); }
+  void ArmScheduleTimer() { scheduler_.ArmScheduleTimer(); }
+  TDateTime NextRunTime() const { return scheduler_.NextRunTime(); }
+  bool SlotPending() const { return scheduler_.SlotPending(); }
+  bool BackupDue() const { return scheduler_.BackupDue(); }
 
  protected:
   void FormShow() override;
@@ -139,16 +141,21 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   void WireEvents();
   int TrayIconIndex() const;
   void SetTimerForHide();
-  void CatchUpFailed(const std::exception* error);  // null: failed without an error
-  bool CatchUpWaiting(TDateTime now) const;
-  void Announce(TDateTime now);
-  bool NothingComingYet(TDateTime now) const;
-  int catchUpFailures_ = 0;
-  TDateTime catchUpRetryAt_;
-  TDateTime catchUpInstant_;
-  bool catchUpErrorShowing_ = false;
-  uint64_t emptySearchPlan_ = ~uint64_t{0};
-  TDateTime emptySearchRepeatAt_;
+
+  // The window as the scheduler's program: clock, log, backups, error box.
+  class TSchedulerHost final : public TScheduleHost {
+   public:
+    explicit TSchedulerHost(TFrmODBackupDB& form) : form_(form) {}
+    TDateTime Now() const override;
+    bool BackupBusy() const override;
+    void AddLogEntry(const std::string& message) override;
+    void RunBackup() override;
+    bool CatchUpBackup() override;
+    void ShowException(const std::exception& error) override;
+
+   private:
+    TFrmODBackupDB& form_;
+  };
 
   TSettingsBinding settings_;
   TBackupRun backup_;
@@ -157,6 +164,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   bool hideAtStart_ = false;
   int trayIconList_ = 0;  // 1 or 2: ImageList1 or ImageList2; 0 before creation
   bool trayIconAdded_ = false;
+  TSchedulerHost schedulerHost_{*this};
+  TDataModulePlan schedulePlan_{Data};
+  TScheduler scheduler_{schedulePlan_, schedulerHost_};
 };
 
 }  // namespace odb

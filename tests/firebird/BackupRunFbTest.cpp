@@ -261,12 +261,36 @@ TEST_F(HeadlessProgram, PlanAtAnInstant) {
       {"[Backups]\nLastRun=07.12.2026 18:30:00\n[Settings]\nTime_1=18:00\n", "08.12.2026 18:00:00",
        "missed: -\nnext: 08.12.2026 18:00:00\n"},
       {"[Settings]\nDays=\nTime_1=18:00\n", "08.12.2026 08:00:00", "missed: -\nnext: -\n"},
+      // A Friday before day zero of the count keeps its own date.
+      {"[Settings]\nDays=5\nTime_1=18:00\n", "29.12.1899 06:00:00", "missed: -\nnext: 29.12.1899 18:00:00\n"},
   };
   for (const Case& c : cases) {
     WriteConfig(c.config);
     std::string out;
     EXPECT_EQ(Run(std::string("--plan --at \"") + c.at + "\"", &out), 0) << c.config;
     EXPECT_EQ(out, c.out) << c.config;
+  }
+}
+
+TEST_F(HeadlessProgram, AnEmptyPlanIsNoticedAtStart) {
+  const std::string notice = "Plán záloh je prázdný: není zaškrtnutý žádný den nebo není zadaný žádný čas.\n";
+  struct Case {
+    const char* settings;
+    bool noticed;
+  };
+  const Case cases[] = {
+      {"EventAction=BackupOnTimer\nDays=\nEventCountTimes=1\nTime_1=18:00\n", true},
+      {"EventAction=BackupOnTimer\nDays=1,2\nEventCountTimes=0\n", true},
+      {"EventAction=BackupOnTimer\nDays=1\nEventCountTimes=1\nTime_1=18:00\n", false},
+      {"EventAction=PauseBackup\nDays=\nEventCountTimes=1\nTime_1=18:00\n", false},
+  };
+  for (const Case& c : cases) {
+    WriteConfig(std::string("[OrdavaDB]\nLogFileName=") + dir_.Path("odbackup.log") + "\n[Settings]\n" + c.settings);
+    std::string out;
+    const std::string errFile = dir_.Path("stderr.txt");
+    // The program follows the plan until it is stopped.
+    test::RunCommand("(timeout -s TERM 1 " + binary_ + " --config " + config_ + " 2>" + errFile + ")", &out);
+    EXPECT_EQ(fs::ReadFile(errFile).value_or(""), c.noticed ? notice : "") << c.settings;
   }
 }
 
