@@ -84,8 +84,10 @@ bool TBackupRun::PerformBackup(bool waitForOutput) {
   } else if (!StartBackupDetached(service, timer_)) {
     return false;
   }
-  addLogEntry_(FormatMsg(msg::BackupDone, FormatDateTime(app_.Now())));
-  data_.LastRun = app_.Now();
+  // One reading of the clock: the log entry and LastRun must name the same second.
+  const TDateTime done = app_.Now();
+  addLogEntry_(FormatMsg(msg::BackupDone, FormatDateTime(done)));
+  data_.LastRun = done;
   settings_.SaveLastRun();
   return true;
 }
