@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/BackupStatus.h"
 #include "app/ODBackupDB.h"
 #include "common/FileSystem.h"
 #include "schedule/DmODBackup.h"
@@ -30,6 +31,13 @@ int PrintPlan(TFrmODBackupDB& form, TDateTime now) {
   return 0;
 }
 
+int PrintStatus(TFrmODBackupDB& form, TDateTime now) {
+  std::string text;
+  const int status = StatusReport(form, now, text);
+  std::fputs(text.c_str(), stdout);
+  return status;
+}
+
 int BackupOnce(TFrmODBackupDB& form) {
   try {
     if (form.PerformBackup(/*waitForOutput=*/true)) return 0;
@@ -49,7 +57,7 @@ std::optional<std::string> TakeValue(const std::vector<std::string>& args, size_
 }
 
 std::optional<std::string> SetMode(THeadlessCommand& command, THeadlessMode mode) {
-  if (command.mode != THeadlessMode::Run) return "only one of --once, --show-settings and --plan";
+  if (command.mode != THeadlessMode::Run) return "only one of --once, --show-settings, --plan and --status";
   command.mode = mode;
   return std::nullopt;
 }
@@ -62,6 +70,7 @@ std::optional<std::string> ParseOne(const std::vector<std::string>& args, size_t
   if (arg == "--once") return SetMode(command, THeadlessMode::Once);
   if (arg == "--show-settings") return SetMode(command, THeadlessMode::ShowSettings);
   if (arg == "--plan") return SetMode(command, THeadlessMode::Plan);
+  if (arg == "--status") return SetMode(command, THeadlessMode::Status);
   std::string value;
   if (arg == "--config") {
     if (auto problem = TakeValue(args, i, value)) return problem;
@@ -85,13 +94,16 @@ std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>
   for (size_t i = 0; i < args.size(); ++i) {
     if (auto problem = ParseOne(args, i, command)) return problem;
   }
-  if (command.at && command.mode != THeadlessMode::Plan) return "--at goes with --plan";
+  if (command.at && command.mode != THeadlessMode::Plan && command.mode != THeadlessMode::Status) {
+    return "--at goes with --plan or --status";
+  }
   return std::nullopt;
 }
 
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
   TProgramOptions options = command.options;
-  options.prepareLog = command.mode != THeadlessMode::ShowSettings && command.mode != THeadlessMode::Plan;
+  options.prepareLog = command.mode != THeadlessMode::ShowSettings && command.mode != THeadlessMode::Plan &&
+                       command.mode != THeadlessMode::Status;
   auto program = CreateProgram(app, options);
   if (!program) return 1;
   TFrmODBackupDB& form = *program->form;
@@ -105,6 +117,8 @@ int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
       return 0;
     case THeadlessMode::Plan:
       return PrintPlan(form, command.at.value_or(app.Now()));
+    case THeadlessMode::Status:
+      return PrintStatus(form, command.at.value_or(app.Now()));
     case THeadlessMode::Run:
       form.MemoFiles.SetView(&memoView);
       // Without a window the program behaves as the Windows one hidden in the tray.
