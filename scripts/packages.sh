@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ googletest firebird3.0-server firebird3.0-utils firebird-dev)
 if [[ "${1:-all}" != demo ]]; then
   packages+=(g++-mingw-w64-x86-64-posix wine xvfb xauth imagemagick python3 clang libclang-rt-14-dev
-             valgrind)
+             valgrind systemd)
 fi
 missing=()
 for p in "${packages[@]}"; do
