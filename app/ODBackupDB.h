@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "app/BackupWatch.h"
 #include "app/Controls.h"
 #include "app/Form.h"
 #include "app/ODBackup.h"
@@ -115,6 +117,8 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   bool TrayIconAdded = false;
   // Held over the whole of RunBackup, preparation and rotation included.
   bool BackupInProgress = false;
+  // The last good backup and the last failed attempt (DetachedWatch.cpp).
+  TBackupWatch Watch;
 
   // Lifecycle.
   void FormCreate();
@@ -165,6 +169,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   // The configuration exactly as SaveSettings would write it, writing nothing.
   std::string SettingsText();
   void TimerTSTimer();
+  // A tick's look at a detached backup: a failure is logged and kept.
+  void WatchDetachedBackup();
+  void BackupAttemptFailed(std::string_view error);
   void CheckSchedule();
   void ArmScheduleTimer();
 

@@ -36,14 +36,17 @@ bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
   // the preparation or the rotation must not start another.
   if (BackupInProgress || !BackupSettings) return false;
   TFlagGuard inProgress(BackupInProgress);
+  Watch.BackupStarting(Data.LastRun);
   FillBackupSettings();
   TBackupService& service = Data.BackupService();
   (void)PrepareBackupService(service, *BackupSettings);
   const int count = BackupCountFromText(sedtBackupCount.Text());
   if (!RotateBackups(EdtBackupPath.Text(), count, [this](const std::string& text) { App.ErrorBox(text); })) {
+    BackupAttemptFailed(msg::NewestNotMoved);
     return false;
   }
   TFlagGuard running(BackupRunning);
+  bool detached = false;
   if (waitForOutput || CBLogActivity.Checked()) {
     try {
       (void)RunBackupVerbose(service, App, MemoFiles);
@@ -52,13 +55,18 @@ bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
       // unfinished file (a server killed mid-write leaves it). Kept, it would
       // pass for the newest generation and push the oldest good one out.
       (void)fs::RemoveFile(BackupFileName());
+      BackupAttemptFailed(CurrentErrorText());
       throw;
     }
   } else if (!StartBackupDetached(service, TimerTS)) {
+    BackupAttemptFailed(msg::DetachedNotStarted);
     return false;
+  } else {
+    detached = true;
   }
   AddLogEntry(FormatMsg(msg::BackupDone, FormatDateTime(App.Now())));
   Data.LastRun = App.Now();
+  detached ? Watch.DetachedStarted() : Watch.Succeeded();
   SaveLastRun();
   return true;
 }
