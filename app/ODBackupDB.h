@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/BackupNotices.h"
 #include "app/BackupWatch.h"
 #include "app/Controls.h"
 #include "app/Form.h"
@@ -117,8 +118,14 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   bool TrayIconAdded = false;
   // Held over the whole of RunBackup, preparation and rotation included.
   bool BackupInProgress = false;
-  // The last good backup and the last failed attempt (DetachedWatch.cpp).
+  // The last good backup and the last failed attempt (DetachedWatch.cpp), and
+  // what the strip and the warnings last said of them (StatusRefresh.cpp).
   TBackupWatch Watch;
+  TBackupNotices Notices;
+  // Keeps the strip's next instant and the stale warnings current also while
+  // TimerTS is stopped (paused); a minute is close enough for both.
+  TTimer TimerStatus{App, 60'000};
+  uint64_t WatchVersionShown = ~uint64_t{0};
 
   // Lifecycle.
   void FormCreate();
@@ -171,6 +178,11 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   void TimerTSTimer();
   // A tick's look at a detached backup: a failure is logged and kept.
   void WatchDetachedBackup();
+  // After each tick of TimerTS: the watch outside a backup, and the strip
+  // and the warnings when the watch or the backups have moved on.
+  void BackupStatusTick();
+  // Redraws the strip when its facts have changed; warns when one is due.
+  void RefreshBackupStatus();
   void BackupAttemptFailed(std::string_view error);
   void CheckSchedule();
   void ArmScheduleTimer();

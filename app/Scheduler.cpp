@@ -32,7 +32,6 @@ TDateTime NextUndoneRun(TDataODBackup& data, TDateTime now) {
 void TFrmODBackupDB::TimerTSTimer() {
   App.ProcessMessages();
   if (BackupRunning || BackupInProgress) return;
-  WatchDetachedBackup();
   if (!BackupDue) {
     CheckSchedule();
     return;

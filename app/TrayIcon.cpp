@@ -17,6 +17,8 @@ void TFrmODBackupDB::UpdateTrayIcon() {
   // Before window creation has added the entry there is nothing to update.
   if (!TrayIconAdded) return;
   App.Tray().Modify(TrayIconList, TrayIconIndex(), std::string(msg::TrayTip));
+  // The strip names the action's consequence ("Zálohy pozastaveny") as the icon does.
+  RefreshBackupStatus();
 }
 
 void TFrmODBackupDB::WMTrayNotify(intptr_t lParam) {

@@ -58,6 +58,8 @@ int main(int argc, char** argv) {
   odb::TSystemClock clock;
   odb::THeadlessApplication app(clock);
   app.EchoBoxes = true;
+  // Only the program that keeps running warns; the commands print their answer.
+  app.TrayEntry.EchoBalloons = command.mode == odb::THeadlessMode::Run;
   const int status = odb::RunHeadlessCommand(app, command);
   // The embedded engine finishes a service in a thread of its own after the
   // output has ended; the library destructors that run at a normal exit can
