@@ -1,7 +1,7 @@
 // The window side of the activity log: the log box, the file name edit and the
 // log view that shows the file while the window is visible.
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/FileSystem.h"
 #include "common/Format.h"
 #include "log/ActivityLog.h"

@@ -1,5 +1,6 @@
 #include "app/BackupNotices.h"
 
+#include "app/AppTexts.h"
 #include "common/Format.h"
 
 namespace odb {

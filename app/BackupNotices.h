@@ -13,10 +13,6 @@
 
 namespace odb {
 
-namespace msg {
-inline constexpr std::string_view BackupsNotCurrent = "Zálohy nejsou aktuální: %s";
-}  // namespace msg
-
 class TBackupNotices {
  public:
   // True when the facts differ from those last shown (always the first time).

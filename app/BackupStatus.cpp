@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "backup/Generations.h"
 #include "common/FileSystem.h"
@@ -16,8 +17,6 @@ namespace odb {
 namespace {
 
 namespace stdfs = std::filesystem;
-
-constexpr std::string_view kNoNewest = "Soubor ODBackup_1.fbk nebyl nalezen";
 
 // The generation number of "ODBackup_<n>.fbk"; 0 for "ODBackup_1.old", which
 // sorts after them; nothing for any other name.
@@ -94,7 +93,7 @@ int StatusReport(TFrmODBackupDB& form, TDateTime now, std::string& out) {
   const bool newest = std::any_of(files.begin(), files.end(),
                                   [](const TGenerationFile& f) { return f.name == "ODBackup_1.fbk"; });
   if (!newest && staleness.state != TBackupState::None) {
-    staleness = {TBackupState::None, true, std::string(kNoNewest)};
+    staleness = {TBackupState::None, true, std::string(msg::NewestMissing)};
   }
   out += std::string("state: ") + BackupStateName(staleness.state) + " (" + staleness.reason + ")\n";
   switch (staleness.state) {

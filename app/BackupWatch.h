@@ -15,12 +15,6 @@ namespace odb {
 
 class TControlAndQueryService;
 
-namespace msg {
-inline constexpr std::string_view BackupFailed = "Záloha selhala: %s";
-inline constexpr std::string_view NewestNotMoved = "Nejnovější zálohu nelze odsunout, záloha nebyla provedena";
-inline constexpr std::string_view DetachedNotStarted = "Zálohu nelze spustit";
-}  // namespace msg
-
 // The message of the exception being handled; call only inside a catch.
 std::string CurrentErrorText();
 

@@ -1,6 +1,9 @@
 #include "app/Controls.h"
 
-#include <charconv>
+#include <cstdint>
+#include <limits>
+
+#include "common/Text.h"
 
 namespace odb {
 
@@ -77,11 +80,14 @@ void TSpinEdit::SetText(std::string text) {
 }
 
 long long TSpinEdit::Value() const {
-  long long value = 0;
-  const char* begin = text_.data();
-  if (!text_.empty() && text_[0] == '+') ++begin;
-  const auto [end, ec] = std::from_chars(begin, text_.data() + text_.size(), value);
-  return ec == std::errc() && end == text_.data() + text_.size() ? value : 0;
+  std::string_view text = text_;
+  if (text.starts_with('+')) text.remove_prefix(1);
+  const bool negative = text.starts_with('-');
+  size_t end = negative ? 1 : 0;
+  const TDigitRun digits = ReadDigits(text, end);
+  const uint64_t limit = uint64_t{std::numeric_limits<long long>::max()} + (negative ? 1 : 0);
+  if (digits.count == 0 || end != text.size() || digits.value > limit) return 0;
+  return negative ? static_cast<long long>(0 - digits.value) : static_cast<long long>(digits.value);
 }
 
 void TComboBox::SetItemIndex(int index) {
@@ -155,13 +161,6 @@ void TTimer::SetInterval(unsigned interval) {
   if (interval == interval_) return;
   interval_ = interval;
   app_.TimerChanged(*this);
-}
-
-bool TOpenDialog::Execute(TApplication& app) {
-  auto chosen = app.ExecuteOpenDialog(*this);
-  if (!chosen) return false;
-  FileName = std::move(*chosen);
-  return true;
 }
 
 }  // namespace odb

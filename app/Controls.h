@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "backup/RunInterfaces.h"
 #include "platform/Application.h"
+#include "platform/OpenDialog.h"
 
 namespace odb {
 
@@ -159,16 +161,16 @@ class TComboBox : public TControl {
   int itemIndex_ = -1;
 };
 
-class TMemo : public TControl, public IMessageTarget {
+class TMemo : public TControl, public IMessageTarget, public IBackupOutput {
  public:
   using TControl::TControl;
   const std::vector<std::string>& Lines() const { return lines_; }
-  void Clear();
-  void AddLine(std::string line);
+  void Clear() override;
+  void AddLine(std::string line) override;
   // Replaces the content by text split at its line breaks.
   void SetText(std::string_view text);
   std::string Text() const;
-  void Repaint() { ++repaints_; }
+  void Repaint() override { ++repaints_; }
   int Repaints() const { return repaints_; }
   int CaretScrolls() const { return caretScrolls_; }
   void HandleMessage(unsigned msg, intptr_t wParam, intptr_t lParam) override;
@@ -191,7 +193,7 @@ class TPageControl : public TControl {
 };
 
 // A window timer; the application delivers its ticks.
-class TTimer {
+class TTimer : public IBackupTimer {
  public:
   TTimer(TApplication& app, unsigned interval) : app_(app), interval_(interval) {}
   ~TTimer() { app_.TimerDestroyed(*this); }
@@ -199,26 +201,15 @@ class TTimer {
   TTimer& operator=(const TTimer&) = delete;
 
   std::function<void()> OnTimer;
-  bool Enabled() const { return enabled_; }
-  void SetEnabled(bool enabled);
+  bool Enabled() const override { return enabled_; }
+  void SetEnabled(bool enabled) override;
   unsigned Interval() const { return interval_; }
-  void SetInterval(unsigned interval);
+  void SetInterval(unsigned interval) override;
 
  private:
   TApplication& app_;
   bool enabled_ = false;
   unsigned interval_;
-};
-
-// The common file-open dialog; remembers the file last chosen for the run.
-class TOpenDialog {
- public:
-  std::string Title;
-  std::string Filter;
-  std::string DefaultExt;
-  std::string FileName;
-  bool PathMustExist = false;
-  bool Execute(TApplication& app);
 };
 
 }  // namespace odb

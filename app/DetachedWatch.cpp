@@ -1,5 +1,6 @@
 // The settings window's side of the backup watch: a tick asks a detached
 // backup how it went, and a failed attempt is written down.
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "common/FileSystem.h"
 #include "common/Format.h"

@@ -1,7 +1,7 @@
 #include "app/ODBackup.h"
 
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {

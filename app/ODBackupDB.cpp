@@ -1,6 +1,6 @@
 #include "app/ODBackupDB.h"
 
-#include "backup/BkpResUtils.h"
+#include "app/AppTexts.h"
 #include "backup/ODBackupUtils.h"
 #include "common/Errors.h"
 #include "schedule/DmODBackup.h"

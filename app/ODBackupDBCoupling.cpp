@@ -1,7 +1,7 @@
 // Coupling between the settings window's controls: the server choice, the day
 // boxes with their two group boxes, and the event action with the tray icon.
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/FlagGuard.h"
 
 namespace odb {

@@ -1,7 +1,8 @@
 // The one operation that makes a backup: job record from the live settings,
 // service prepared, generations shifted, backup made, result recorded.
+#include "app/AppTexts.h"
+#include "app/MessagePump.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
 #include "common/FileSystem.h"
@@ -49,7 +50,8 @@ bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
   bool detached = false;
   if (waitForOutput || CBLogActivity.Checked()) {
     try {
-      (void)RunBackupVerbose(service, App, MemoFiles);
+      TAppMessagePump pump(App);
+      (void)RunBackupVerbose(service, pump, MemoFiles);
     } catch (...) {
       // The rotation left no ODBackup_1.fbk, so one there now is this backup's
       // unfinished file (a server killed mid-write leaves it). Kept, it would

@@ -1,7 +1,7 @@
 // The one-second scheduler: catch-up of a missed instant, announcement of the
 // next one, and the backup once it has come.
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
 #include "schedule/DmODBackup.h"

@@ -2,15 +2,17 @@
 // by OK, and LastRun after each backup.
 #include <filesystem>
 
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/Cp1250.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
+#include "common/Text.h"
 #include "config/IniFile.h"
 #include "config/ListParse.h"
+#include "config/TimeOfDay.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -25,12 +27,6 @@ constexpr const char* kUserInterface = "UserInterface";
 constexpr int32_t kMaxTimeKeys = 1000;
 // Row numbers of the times table run from 1 to 30; later entries are ignored.
 constexpr int kMaxTimes = 30;
-
-std::string Trim(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 size_t FileNameStart(const std::string& path) {
   const auto cut = path.find_last_of("\\/");
@@ -107,7 +103,7 @@ void TFrmODBackupDB::LoadTimes(const TIniFile& ini) {
     table.Open();
   }
   for (int32_t i = 1; i <= std::min(count, kMaxTimeKeys) && table.RecordCount() < kMaxTimes; ++i) {
-    std::string time = Trim(ini.ReadString(kSettings, TimeKey(i), ""));
+    std::string time(Trim(ini.ReadString(kSettings, TimeKey(i), ""), TBlanks::SpaceTab));
     if (time.empty() || !NormalizeTime(time)) continue;
     table.Append();
     table.SetTimeText(time);

@@ -2,7 +2,7 @@
 // state of the backups.
 #include "app/BackupStatus.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
+#include "app/AppTexts.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {

@@ -1,23 +1,17 @@
 #include "app/StatusStrip.h"
 
+#include "app/AppTexts.h"
 #include "common/Format.h"
+#include "schedule/ScheduleTexts.h"
 
 namespace odb {
 namespace {
 
-constexpr std::string_view kLastBackup = "Poslední záloha: %s";
-constexpr std::string_view kNoBackupYet = "Zatím žádná záloha";
-constexpr std::string_view kNextBackup = "Příští záloha: %s";
-constexpr std::string_view kNothingComing = "Příští záloha: není v dohledu";
-constexpr std::string_view kPaused = "Zálohy pozastaveny";
-constexpr std::string_view kPlanEmpty = "Plán záloh je prázdný";
-constexpr std::string_view kAttemptFailed = "Poslední pokus selhal: %s";
-
 std::string NextLine(const TStatusFacts& facts) {
-  if (facts.paused) return std::string(kPaused);
-  if (facts.planEmpty) return std::string(kPlanEmpty);
-  if (facts.next == BaseDateTime) return std::string(kNothingComing);
-  return FormatMsg(kNextBackup, FormatDateTime(facts.next));
+  if (facts.paused) return std::string(msg::StripPaused);
+  if (facts.planEmpty) return std::string(msg::StripPlanEmpty);
+  if (facts.next == BaseDateTime) return std::string(msg::StripNothingComing);
+  return FormatMsg(msg::StripNextBackup, FormatDateTime(facts.next));
 }
 
 }  // namespace
@@ -39,12 +33,12 @@ std::string TStatusStrip::Text() const {
 TStatusStrip StatusStripText(const TStatusFacts& facts) {
   TStatusStrip strip;
   strip.lines.push_back(facts.lastGood == BaseDateTime
-                            ? std::string(kNoBackupYet)
-                            : FormatMsg(kLastBackup, FormatDateTime(facts.lastGood)));
+                            ? std::string(msg::NoBackupYet)
+                            : FormatMsg(msg::StripLastBackup, FormatDateTime(facts.lastGood)));
   strip.lines.push_back(NextLine(facts));
   // A success after the failure clears it.
   if (facts.failure && facts.lastGood <= facts.failure->at) {
-    std::string line = FormatMsg(kAttemptFailed, FormatDateTime(facts.failure->at));
+    std::string line = FormatMsg(msg::StripAttemptFailed, FormatDateTime(facts.failure->at));
     const std::string first = FirstLine(facts.failure->error);
     if (!first.empty()) line += " – " + first;
     strip.lines.push_back(std::move(line));

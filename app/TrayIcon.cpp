@@ -1,8 +1,8 @@
 // The tray entry of the settings window: its icon follows the event action in
 // the selected icon set, and its menu reaches the window's commands.
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "app/SelectIconSet.h"
-#include "backup/BkpResUtils.h"
+#include "platform/SelectIconSet.h"
 
 namespace odb {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Backup generations in the backup folder: ODBackup_1.fbk is the newest, a
 // higher number is older, and ODBackup_1.old keeps the previous backup while
-// fewer than two generations are kept. Implemented in BkpResUtils.cpp.
+// fewer than two generations are kept.
 #include <functional>
 #include <string>
 #include <string_view>

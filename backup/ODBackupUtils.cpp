@@ -1,21 +1,17 @@
 #include "backup/ODBackupUtils.h"
 
-#include "app/Controls.h"
-#include "platform/Application.h"
+#include "common/Text.h"
+
 
 namespace odb {
 namespace {
-
-bool IsBlank(const std::string& text) {
-  return text.find_first_not_of(" \t\r\n") == std::string::npos;
-}
 
 void Configure(TBackupService& service, const TBackUpDatabaseSetings& settings) {
   if (service.Active()) service.Detach();
   service.BackupFile().clear();
   service.Params().Clear();
   service.SetServerName(settings.ServerName);
-  if (IsBlank(service.ServerName())) service.SetServerName("localhost");
+  if (IsBlankText(service.ServerName(), TBlanks::SpaceTabLineBreak)) service.SetServerName("localhost");
   service.SetProtocol(settings.Protocol);
   service.SetDatabaseName(settings.DatabaseName);
   service.BackupFile().push_back(settings.BackupFile);
@@ -48,16 +44,16 @@ bool PrepareBackupService(TBackupService& service, const TBackUpDatabaseSetings&
   return true;
 }
 
-bool RunBackupVerbose(TBackupService& service, TApplication& app, TMemo& memo) {
-  memo.Clear();
+bool RunBackupVerbose(TBackupService& service, IMessagePump& pump, IBackupOutput& output) {
+  output.Clear();
   try {
     if (!service.Active()) service.Attach();
     service.ServiceStart();
     for (long counter = 1; !service.OutputEnded(); ++counter) {
-      memo.AddLine(service.ReadOutputLine());
+      output.AddLine(service.ReadOutputLine());
       if (counter % 10 == 0) {
-        memo.Repaint();
-        app.ProcessMessages();
+        output.Repaint();
+        pump.ProcessMessages();
       }
     }
   } catch (...) {
@@ -68,7 +64,7 @@ bool RunBackupVerbose(TBackupService& service, TApplication& app, TMemo& memo) {
   return true;
 }
 
-bool StartBackupDetached(TBackupService& service, TTimer& timer) {
+bool StartBackupDetached(TBackupService& service, IBackupTimer& timer) {
   try {
     // Nobody reads the output of a detached backup, and the server holds a
     // verbose backup until its output is read, so none is requested.

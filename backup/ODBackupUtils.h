@@ -3,13 +3,10 @@
 // from it and run the backup.
 #include <string>
 
+#include "backup/RunInterfaces.h"
 #include "backup/service/BackupService.h"
 
 namespace odb {
-
-class TApplication;
-class TMemo;
-class TTimer;
 
 class TBackUpDatabaseSetings {
  public:
@@ -32,11 +29,12 @@ inline constexpr const char* kDefaultPasswordParam = "password=pinewharf";
 // component is detached and the same error goes on to the caller.
 [[nodiscard]] bool PrepareBackupService(TBackupService& service, const TBackUpDatabaseSetings& settings);
 
-// Attach, start, and copy every output line into the memo until the output
-// ends; the component is detached afterwards, also on failure.
-[[nodiscard]] bool RunBackupVerbose(TBackupService& service, TApplication& app, TMemo& memo);
+// Attach, start, and copy every output line into the log view until the output
+// ends, letting messages be handled every ten lines; the component is detached afterwards, also on failure.
+[[nodiscard]] bool RunBackupVerbose(TBackupService& service, IMessagePump& pump,
+                                    IBackupOutput& output);
 
 // Attach and start only; failures are swallowed and give false.
-[[nodiscard]] bool StartBackupDetached(TBackupService& service, TTimer& timer);
+[[nodiscard]] bool StartBackupDetached(TBackupService& service, IBackupTimer& timer);
 
 }  // namespace odb

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/MessagePump.h"
 #include "app/ODBackupDB.h"
 #include "backup/ODBackupUtils.h"
 #include "bench/BenchUtil.h"
@@ -77,7 +78,8 @@ double BackupOutputNs(long lines) {
   service.SetVerbose(true);
   TMemo memo("MemoFiles");
   const auto start = Clock::now();
-  (void)RunBackupVerbose(service, app, memo);
+  TAppMessagePump pump(app);
+  (void)RunBackupVerbose(service, pump, memo);
   const double ns = bench::SecondsSince(start) * 1e9 / lines;
   if (memo.Lines().size() != static_cast<size_t>(lines) + 1) throw std::runtime_error("lines lost");
   return ns;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/MessagePump.h"
 #include "app/ODBackupDB.h"
 #include "backup/ODBackupUtils.h"
 #include "bench/LogFixtures.h"
@@ -144,7 +145,8 @@ double BackupOutputNs(TOpenWindow& window, long lines) {
   service.SetVerbose(true);
   TMemo& memo = window.form->MemoFiles;
   const auto start = Clock::now();
-  (void)RunBackupVerbose(service, window.app, memo);
+  TAppMessagePump pump(window.app);
+  (void)RunBackupVerbose(service, pump, memo);
   window.app.ProcessMessages();
   const double ns = MsSince(start) * 1e6 / lines;
   if (memo.Lines().size() != static_cast<size_t>(lines) + 1) throw std::runtime_error("lines lost");

@@ -1,10 +1,11 @@
 #include "config/IniFile.h"
 
-#include "backup/BkpResUtils.h"
 #include "common/Cp1250.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/Format.h"
+#include "common/Text.h"
+#include "config/ConfigTexts.h"
 #include "config/ListParse.h"
 
 #include <optional>
@@ -23,14 +24,6 @@ struct TLine {
   size_t end = 0;
   size_t next = 0;
 };
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -59,10 +52,10 @@ class TIniText {
   std::string Decode(std::string_view bytes) const { return utf8_ ? std::string(bytes) : Cp1250ToUtf8(bytes); }
 
   std::optional<std::string_view> SectionName(const TLine& line) const {
-    const std::string_view text = Trim(Text(line));
+    const std::string_view text = Trim(Text(line), TBlanks::SpaceTab);
     const auto close = text.find(']');
     if (!text.starts_with('[') || close == std::string_view::npos) return std::nullopt;
-    return Trim(text.substr(1, close - 1));
+    return Trim(text.substr(1, close - 1), TBlanks::SpaceTab);
   }
 
   // Index of the first line of the first section with this name, after its header.
@@ -84,7 +77,7 @@ class TIniText {
     for (size_t i = first; i < last; ++i) {
       const std::string_view text = Text(lines_[i]);
       const auto equals = text.find('=');
-      if (equals != std::string_view::npos && SameName(Trim(text.substr(0, equals)), key)) return i;
+      if (equals != std::string_view::npos && SameName(Trim(text.substr(0, equals), TBlanks::SpaceTab), key)) return i;
     }
     return std::nullopt;
   }
@@ -144,7 +137,7 @@ bool EndsWithLineBreak(const std::string& bytes) {
 size_t InsertionLine(const TIniText& ini, size_t first, size_t last) {
   size_t after = first - 1;
   for (size_t i = first; i < last; ++i) {
-    if (!Trim(ini.Text(ini.Lines()[i])).empty()) after = i;
+    if (!Trim(ini.Text(ini.Lines()[i]), TBlanks::SpaceTab).empty()) after = i;
   }
   return after;
 }
@@ -160,8 +153,8 @@ void AddKeyAfter(TIniText& ini, size_t lineIndex, const std::string& keyLine) {
 }
 
 void Apply(TIniText& ini, std::string_view section, std::string_view key, std::string_view value) {
-  const std::string sectionBytes = ini.Encode(OneLine(Trim(section)));
-  const std::string keyBytes = ini.Encode(OneLine(Trim(key)));
+  const std::string sectionBytes = ini.Encode(OneLine(Trim(section, TBlanks::SpaceTab)));
+  const std::string keyBytes = ini.Encode(OneLine(Trim(key, TBlanks::SpaceTab)));
   const std::string valueBytes = ini.Encode(OneLine(value));
   std::string& bytes = ini.Bytes();
   const auto first = ini.FindSection(sectionBytes);
@@ -191,12 +184,12 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
   auto bytes = fs::ReadFile(fileName_);
   if (!bytes) return std::string(defaultValue);
   const TIniText ini(std::move(*bytes));
-  const auto first = ini.FindSection(ini.Encode(Trim(section)));
+  const auto first = ini.FindSection(ini.Encode(Trim(section, TBlanks::SpaceTab)));
   if (!first) return std::string(defaultValue);
-  const auto at = ini.FindKey(*first, ini.SectionEnd(*first), ini.Encode(Trim(key)));
+  const auto at = ini.FindKey(*first, ini.SectionEnd(*first), ini.Encode(Trim(key, TBlanks::SpaceTab)));
   if (!at) return std::string(defaultValue);
   const std::string_view text = ini.Text(ini.Lines()[*at]);
-  const std::string value = Unquote(Trim(text.substr(text.find('=') + 1)));
+  const std::string value = Unquote(Trim(text.substr(text.find('=') + 1), TBlanks::SpaceTab));
   return CutCharacters(ini.Decode(value), MaxValueLength);
 }
 

@@ -1,8 +1,6 @@
 #pragma once
-// The two text forms of the configuration file that are taken apart: delimited
-// lists ([Settings] Days) and times of day typed by a person ([Settings] Time_n).
-#include <cstdint>
-#include <optional>
+// Delimited lists of the configuration file ([Settings] Days); the times of
+// day are in TimeOfDay.h.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,16 +13,5 @@ namespace odb {
 int SplitList(std::vector<std::string>& list, std::string_view text, char delimiter);
 // Removes the first item, with its delimiter, from the front of rest.
 std::string TakeToken(std::string& rest, char delimiter);
-// "05" -> "5", "0" -> "0", "" -> "0", "007" -> "0"; anything not starting with "0" unchanged.
-std::string NormalizeTimePart(std::string_view component);
-// Accepts "h[:m[:s[.f]]]" with hours 0..23, minutes and seconds 0..59 and turns
-// text into "hh:nn:ss". Components that are not whole decimal numbers are
-// rejected. On false, text is of no further use.
-[[nodiscard]] bool NormalizeTime(std::string& text);
-
-// Whole-number conversion as the configuration's integers are read: optional
-// leading blanks and sign, decimal digits or, when allowHex, hexadecimal after
-// "$", "x" or "X"; the whole text must convert and fit 32 bits.
-std::optional<int32_t> ParseInteger(std::string_view text, bool allowHex = true);
 
 }  // namespace odb

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/Text.h"
 #include "config/ListParse.h"
+#include "config/TimeOfDay.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "log/ActivityLog.h"
 
-#include "backup/BkpResUtils.h"
 #include "common/Cp1250.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/Format.h"
+#include "log/LogTexts.h"
 
 namespace odb {
 

@@ -1,7 +1,7 @@
 #include "platform/Application.h"
 
-#include "backup/BkpResUtils.h"
 #include "common/Errors.h"
+#include "platform/PlatformTexts.h"
 
 namespace odb {
 

@@ -1,7 +1,7 @@
 #include "schedule/DmODBackup.h"
 
-#include "backup/BkpResUtils.h"
 #include "common/Errors.h"
+#include "schedule/ScheduleTexts.h"
 
 #include <limits>
 

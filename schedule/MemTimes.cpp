@@ -1,37 +1,15 @@
 #include "schedule/MemTimes.h"
 
-#include "backup/BkpResUtils.h"
 #include "common/Errors.h"
 #include "common/Format.h"
+#include "common/Text.h"
+#include "config/TimeOfDay.h"
+#include "schedule/ScheduleTexts.h"
 
 #include <algorithm>
 
 namespace odb {
 namespace {
-
-// Reads 1..maxDigits decimal digits at text[i].
-std::optional<int> Digits(std::string_view text, size_t& i, size_t maxDigits) {
-  int value = 0;
-  size_t count = 0;
-  while (i < text.size() && count < maxDigits && text[i] >= '0' && text[i] <= '9') {
-    value = value * 10 + (text[i++] - '0');
-    ++count;
-  }
-  if (count == 0) return std::nullopt;
-  return value;
-}
-
-bool Skip(std::string_view text, size_t& i, std::string_view chars) {
-  if (i >= text.size() || chars.find(text[i]) == std::string_view::npos) return false;
-  ++i;
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 std::string RangeErrorText(long long value, const TFieldInfo& field) {
   std::string out(msg::FieldRange);
@@ -47,27 +25,6 @@ std::string RangeErrorText(long long value, const TFieldInfo& field) {
 }
 
 }  // namespace
-
-std::optional<TDateTime> TryStrToTime(std::string_view text) {
-  text = TrimBlanks(text);
-  size_t i = 0;
-  int part[3] = {0, 0, 0};
-  for (int k = 0; k < 3; ++k) {
-    if (k > 0 && !Skip(text, i, ":")) break;
-    const auto value = Digits(text, i, 2);
-    if (!value) return std::nullopt;
-    part[k] = *value;
-  }
-  int ms = 0;
-  if (Skip(text, i, ".,")) {
-    const size_t start = i;
-    const auto value = Digits(text, i, 3);
-    if (!value) return std::nullopt;
-    ms = *value * (i - start == 1 ? 100 : i - start == 2 ? 10 : 1);
-  }
-  if (i != text.size() || part[0] > 23 || part[1] > 59 || part[2] > 59) return std::nullopt;
-  return TDateTime::TimeOfDay(part[0], part[1], part[2]).AddMs(ms);
-}
 
 void TMemTimes::Open() {
   if (Active()) return;
@@ -252,7 +209,7 @@ void TMemTimes::SetTime(std::optional<TDateTime> time) {
 
 void TMemTimes::SetTimeText(std::string_view text) {
   CheckEditing();
-  if (TrimBlanks(text).empty()) return SetTime(std::nullopt);
+  if (IsBlankText(text, TBlanks::SpaceTab)) return SetTime(std::nullopt);
   const auto time = TryStrToTime(text);
   if (!time) throw EConvertError(FormatMsg(msg::InvalidTime, text));
   SetTime(time);

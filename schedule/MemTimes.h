@@ -28,11 +28,6 @@ struct TFieldInfo {
   int32_t MaxValue = 0;
 };
 
-// A time of day as typed on a Czech Windows: "7", "7:30", "07:30:00",
-// "7:30:15,250" (hours 0..23, minutes and seconds 0..59, milliseconds after
-// "," or "."), blanks around it allowed.
-std::optional<TDateTime> TryStrToTime(std::string_view text);
-
 class TMemTimes {
  public:
   using TEvent = std::function<void(TMemTimes&)>;

@@ -3,16 +3,10 @@
 #include <optional>
 
 #include "common/Format.h"
+#include "schedule/ScheduleTexts.h"
 
 namespace odb {
 namespace {
-
-constexpr std::string_view kPlannedMissed = "Plánovaná záloha %s neproběhla";
-constexpr std::string_view kPlanKept = "Zálohy proběhly podle plánu";
-constexpr std::string_view kTooOld = "Poslední záloha je starší než 7 dní";
-constexpr std::string_view kRecent = "Poslední záloha je mladší než 7 dní";
-constexpr std::string_view kNoneYet = "Zatím žádná záloha";
-constexpr std::string_view kNoneOverdue = "Zatím žádná záloha, plánovaná záloha %s neproběhla";
 
 // The earliest planned instant of the last seven days that passed more than the
 // margin ago and after lastGood.
@@ -37,11 +31,11 @@ TStaleness ByPlan(const TBackupPlan& plan, TDateTime lastGood, TDateTime now) {
   const std::optional<TDateTime> missed = FirstMissed(plan, lastGood, now);
   if (!missed) {
     return {never ? TBackupState::None : TBackupState::Fresh, false,
-            std::string(never ? kNoneYet : kPlanKept)};
+            std::string(never ? msg::NoBackupYet : msg::FreshPlanKept)};
   }
   const std::string instant = FormatDateTime(*missed);
-  if (never) return {TBackupState::None, true, FormatMsg(kNoneOverdue, instant)};
-  return {TBackupState::Stale, true, FormatMsg(kPlannedMissed, instant)};
+  if (never) return {TBackupState::None, true, FormatMsg(msg::NoBackupOverdue, instant)};
+  return {TBackupState::Stale, true, FormatMsg(msg::StalePlannedMissed, instant)};
 }
 
 }  // namespace
@@ -49,9 +43,9 @@ TStaleness ByPlan(const TBackupPlan& plan, TDateTime lastGood, TDateTime now) {
 TStaleness BackupStaleness(const TBackupPlan& plan, bool backupOnTimer, TDateTime lastGood,
                            TDateTime now) {
   if (backupOnTimer && !plan.Empty()) return ByPlan(plan, lastGood, now);
-  if (lastGood == BaseDateTime) return {TBackupState::None, true, std::string(kNoneYet)};
-  if (lastGood < now.AddDays(-kStaleDays)) return {TBackupState::Stale, true, std::string(kTooOld)};
-  return {TBackupState::Fresh, false, std::string(kRecent)};
+  if (lastGood == BaseDateTime) return {TBackupState::None, true, std::string(msg::NoBackupYet)};
+  if (lastGood < now.AddDays(-kStaleDays)) return {TBackupState::Stale, true, std::string(msg::StaleTooOld)};
+  return {TBackupState::Fresh, false, std::string(msg::FreshRecent)};
 }
 
 const char* BackupStateName(TBackupState state) {

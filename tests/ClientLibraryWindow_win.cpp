@@ -2,6 +2,7 @@
 // client library, and the scripted fbclient.dll beside the test program plays
 // the server. OK, the tray and a locked configuration are driven through the
 // real window's messages.
+#include "app/AppTexts.h"
 #include "platform/win32/Win32Application.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include "TempDir.h"
 #include "app/ODBackup.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"

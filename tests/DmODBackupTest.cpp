@@ -1,6 +1,7 @@
 #include "schedule/DmODBackup.h"
 
 #include "common/Errors.h"
+#include "config/TimeOfDay.h"
 #include "FakeFbClient.h"
 
 #include <gtest/gtest.h>

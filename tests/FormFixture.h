@@ -7,8 +7,8 @@
 
 #include "FakeFbClient.h"
 #include "TempDir.h"
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
 #include "platform/headless/HeadlessApplication.h"

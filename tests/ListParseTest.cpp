@@ -1,4 +1,6 @@
+#include "common/Text.h"
 #include "config/ListParse.h"
+#include "config/TimeOfDay.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The resources linked into this test program are the ones the Windows program gets: every
 // picture must load the way the window layer loads it, with its size and transparency.
-#include "backup/BkpResUtils.h"
+#include "app/AppTexts.h"
 #include "common/Utf16_win.h"
 #include "resources/ResourceIds.h"
 

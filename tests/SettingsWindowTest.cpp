@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FormFixture.h"
-#include "app/SelectIconSet.h"
+#include "platform/SelectIconSet.h"
 
 namespace odb {
 namespace {

@@ -1,5 +1,6 @@
 // The real settings window driven in-process through its controls' messages:
 // what a user's click or pick does must reach the model and come back.
+#include "app/AppTexts.h"
 #include "platform/win32/Win32Application.h"
 
 #include <commctrl.h>
@@ -10,7 +11,6 @@
 #include <memory>
 
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"
 #include "platform/headless/HeadlessApplication.h"
@@ -18,6 +18,7 @@
 #include "platform/win32/SettingsView.h"
 #include "platform/win32/TimesGrid.h"
 #include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32Texts.h"
 #include "platform/win32/Win32Ui.h"
 #include "tests/FakeFbClient.h"
 #include "tests/TempDir.h"

@@ -1,8 +1,9 @@
 #include "backup/service/BackupService.h"
 
-#include "backup/BkpResUtils.h"
 #include "backup/service/ServiceBlocks.h"
 #include "backup/service/ServiceErrors.h"
+#include "backup/service/ServiceTexts.h"
+#include "common/Text.h"
 
 namespace odb {
 
@@ -14,7 +15,7 @@ std::string TBackupService::BuildStartBlock() {
   AppendInt32Item(block, isc_spb_options, options_.Byte());
   if (Verbose()) block += static_cast<char>(isc_spb_verbose);
   for (const std::string& file : backup_file_) {
-    if (!IsBlankText(file)) AppendTextItem(block, isc_spb_bkp_file, file, "BackupFile");
+    if (!IsBlankText(file, TBlanks::Controls)) AppendTextItem(block, isc_spb_bkp_file, file, "BackupFile");
   }
   return block;
 }

@@ -1,8 +1,8 @@
 #include "backup/service/CustomService.h"
 
-#include "backup/BkpResUtils.h"
 #include "backup/service/ServiceBlocks.h"
 #include "backup/service/ServiceErrors.h"
+#include "backup/service/ServiceTexts.h"
 
 namespace odb {
 

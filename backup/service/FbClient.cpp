@@ -1,7 +1,7 @@
 #include "backup/service/FbClient.h"
 
-#include "backup/BkpResUtils.h"
 #include "backup/service/ServiceErrors.h"
+#include "backup/service/ServiceTexts.h"
 #include "common/Format.h"
 
 namespace odb {

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "backup/BkpResUtils.h"
 #include "backup/service/FbClient.h"
 #include "backup/service/ServiceErrors.h"
+#include "backup/service/ServiceTexts.h"
 #include "common/Format.h"
 #include "common/Utf16_win.h"
 

@@ -1,9 +1,10 @@
 #include "backup/service/ServiceBlocks.h"
 
-#include "backup/BkpResUtils.h"
 #include "backup/service/FbClient.h"
 #include "backup/service/ServiceErrors.h"
+#include "backup/service/ServiceTexts.h"
 #include "common/Format.h"
+#include "common/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -36,17 +37,13 @@ std::uint8_t SpbTag(const std::string& name) {
 
 }  // namespace
 
-bool IsBlankText(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c <= ' '; });
-}
-
 std::string BuildAttachBlock(const std::vector<std::string>& params) {
   std::string block{isc_spb_version, isc_spb_current_version};
   for (const std::string& line : params) {
     const std::size_t eq = line.find('=');
     const std::string_view raw_name =
         eq == std::string::npos ? std::string_view() : std::string_view(line).substr(0, eq);
-    if (IsBlankText(raw_name)) continue;
+    if (IsBlankText(raw_name, TBlanks::Controls)) continue;
     const std::string name = SpbName(raw_name);
     const std::uint8_t tag = SpbTag(name);
     const std::string_view value = std::string_view(line).substr(eq + 1);

@@ -12,8 +12,6 @@ namespace odb {
 
 class IFbClient;
 
-// Empty or only blanks and control characters.
-bool IsBlankText(std::string_view s);
 
 // The attach block from the name=value lines of Params.
 std::string BuildAttachBlock(const std::vector<std::string>& params);

@@ -2,9 +2,9 @@
 // server answers isc_info_svc_running at once (0.2-8 ms on loopback), and once
 // the backup has failed the same query returns the backup's error status
 // ("cannot open backup file ..."), so one query tells both.
-#include "backup/BkpResUtils.h"
 #include "backup/service/ControlService.h"
 #include "backup/service/ServiceErrors.h"
+#include "backup/service/ServiceTexts.h"
 
 namespace odb {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/Controls.h"
 #include "app/Form.h"
-#include "app/SelectIconSet.h"
+#include "platform/SelectIconSet.h"
 
 namespace odb {
 

@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
-#include "backup/BkpResUtils.h"
 #include "common/Errors.h"
 #include "common/Format.h"
 #include "common/Utf16_win.h"
 #include "platform/win32/IconSets.h"
 #include "platform/win32/ScopedHandle.h"
+#include "platform/win32/Win32Texts.h"
 #include "resources/ResourceIds.h"
 
 namespace odb {

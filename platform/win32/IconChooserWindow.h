@@ -3,7 +3,7 @@
 // chooser model (app/SelectIconSet.h).
 #include <windows.h>
 
-#include "app/SelectIconSet.h"
+#include "platform/SelectIconSet.h"
 
 namespace odb {
 

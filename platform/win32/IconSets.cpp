@@ -1,8 +1,8 @@
 #include "platform/win32/IconSets.h"
 
-#include "backup/BkpResUtils.h"
 #include "common/Errors.h"
 #include "common/Format.h"
+#include "platform/win32/Win32Texts.h"
 #include "resources/ResourceIds.h"
 
 namespace odb {

@@ -4,9 +4,9 @@
 
 #include <utility>
 
+#include "app/AppTexts.h"
 #include "app/Form.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/Utf16_win.h"
 #include "platform/win32/SettingsView.h"
 #include "platform/win32/Win32Application.h"

@@ -1,8 +1,9 @@
 #include "platform/win32/TimesGrid.h"
 
-#include "backup/BkpResUtils.h"
 #include "common/Utf16_win.h"
 #include "platform/Application.h"
+#include "platform/PlatformTexts.h"
+#include "platform/win32/Win32Texts.h"
 #include "platform/win32/Win32Ui.h"
 #include "schedule/MemTimes.h"
 

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "backup/BkpResUtils.h"
 #include "common/Errors.h"
 #include "common/Format.h"
 #include "common/Utf16_win.h"
 #include "platform/win32/ScopedHandle.h"
+#include "platform/win32/Win32Texts.h"
 #include "resources/ResourceIds.h"
 
 namespace odb {

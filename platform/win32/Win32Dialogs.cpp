@@ -5,10 +5,12 @@
 
 #include <vector>
 
-#include "app/Controls.h"
-#include "backup/BkpResUtils.h"
 #include "common/FileSystem.h"
+#include "common/Text.h"
 #include "common/Utf16_win.h"
+#include "platform/Application.h"
+#include "platform/OpenDialog.h"
+#include "platform/win32/Win32Texts.h"
 
 namespace odb::win {
 namespace {
@@ -97,8 +99,7 @@ std::optional<std::string> BrowseForComputer(HWND owner, const std::string& inst
 }
 
 std::string TypedFolder(const std::string& typed, const std::string& selected) {
-  std::string folder = typed;
-  while (!folder.empty() && (folder.back() == ' ')) folder.pop_back();
+  std::string folder(TrimRight(typed, TBlanks::Space));
   const bool absolute = (folder.size() >= 2 && folder[1] == ':') ||
                         (!folder.empty() && (folder[0] == '\\' || folder[0] == '/'));
   if (absolute || selected.empty()) return folder;

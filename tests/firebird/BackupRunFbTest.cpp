@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "FbFixture.h"
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
 #include "platform/headless/HeadlessApplication.h"

@@ -11,7 +11,7 @@
 
 #include "FbFixture.h"
 #include "app/ODBackupDB.h"
-#include "backup/BkpResUtils.h"
+#include "app/AppTexts.h"
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
 #include "platform/headless/HeadlessApplication.h"

@@ -1,4 +1,4 @@
-#include "backup/BkpResUtils.h"
+#include "backup/Generations.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,10 +6,11 @@
 #include <limits>
 #include <vector>
 
-#include "backup/Generations.h"
+#include "backup/BackupTexts.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/Format.h"
+#include "common/Text.h"
 
 namespace odb {
 namespace {
@@ -30,14 +31,6 @@ void GuardedStep(const std::string& from, const std::string& to, const ShowError
     showError(RenameErrorText(from, to, ""));
   }
 }
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 void ShiftToOld(const std::string& prefix, const std::string& newest, const ShowErrorFn& showError,
                 const GenerationFileOps& ops) {
@@ -88,11 +81,12 @@ std::vector<int> PresentGenerations(const std::string& prefix) {
         name.compare(name.size() - tail.size(), tail.size(), tail) != 0) {
       continue;
     }
-    const std::string digits = name.substr(head.size(), name.size() - head.size() - tail.size());
-    if (digits.size() > 9 || digits[0] == '0' || !std::all_of(digits.begin(), digits.end(), IsDigit)) {
-      continue;
-    }
-    numbers.push_back(std::stoi(digits));
+    const std::string_view digits =
+        std::string_view(name).substr(head.size(), name.size() - head.size() - tail.size());
+    size_t end = 0;
+    const TDigitRun number = ReadDigits(digits, end);
+    if (digits.size() > 9 || digits[0] == '0' || end != digits.size()) continue;
+    numbers.push_back(static_cast<int>(number.value));
   }
   return numbers;
 }
@@ -153,24 +147,21 @@ bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& show
 }
 
 int BackupCountFromText(std::string_view text) {
-  const std::string_view t = TrimBlanks(text);
+  const std::string_view t = Trim(text, TBlanks::SpaceTab);
   size_t i = 0;
   const bool negative = !t.empty() && t[0] == '-';
   if (!t.empty() && (t[0] == '-' || t[0] == '+')) ++i;
 
   constexpr uint64_t Saturation = uint64_t{1} << 40;  // far beyond 32 bits, far below overflow
-  uint64_t whole = 0;
-  const size_t wholeStart = i;
-  for (; i < t.size() && IsDigit(t[i]); ++i) {
-    whole = std::min(Saturation, whole * 10 + static_cast<uint64_t>(t[i] - '0'));
-  }
-  bool digits = i > wholeStart;
+  const TDigitRun wholeRun = ReadDigits(t, i, 10, SIZE_MAX, Saturation);
+  uint64_t whole = wholeRun.value;
+  bool digits = wholeRun.count > 0;
 
   int firstFraction = 0;
   bool fractionBeyondHalf = false;
   if (i < t.size() && (t[i] == '.' || t[i] == ',')) {
     const size_t fractionStart = ++i;
-    for (; i < t.size() && IsDigit(t[i]); ++i) {
+    for (; i < t.size() && IsDecimalDigit(t[i]); ++i) {
       if (i == fractionStart) firstFraction = t[i] - '0';
       else if (t[i] != '0') fractionBeyondHalf = true;
     }

@@ -1,4 +1,4 @@
-#include "app/SelectIconSet.h"
+#include "platform/SelectIconSet.h"
 
 namespace odb {
 

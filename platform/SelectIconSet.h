@@ -1,9 +1,9 @@
 #pragma once
 // The icon set chooser: two toggle buttons, four previews of the set the mouse
-// last touched, and the chosen set for the caller to read.
+// last touched, and the chosen set for the caller to read. A plain model each
+// platform shows in its own way.
 #include <cstdint>
-
-#include "app/Controls.h"
+#include <functional>
 
 namespace odb {
 

@@ -1,0 +1,40 @@
+#pragma once
+// The settings window's and the tray's texts. Texts that hold a placeholder take
+// exactly one argument (see FormatMsg) unless their comment says otherwise.
+#include <string_view>
+
+namespace odb::msg {
+
+inline constexpr std::string_view AppTitle = "Samostatné zálohování dat";
+inline constexpr std::string_view WindowCaption = "Ordava - parametry zálohování";
+inline constexpr std::string_view TrayTip = "Ordava backup client.";
+inline constexpr std::string_view TrayLeftClick = "Tato ikona reaguje na PRAVÉ tlačítko myši!";
+inline constexpr std::string_view ExitQuestion =
+    "Uzavřením tohoto uživatelského rozhraní končí funkce Ordava backup,\r\n"
+    "                 naplánované úlohy nebudou realizovány.\r\n"
+    "               Přejete si skutečně toto rozhraní ukončit?";
+inline constexpr std::string_view LoadFailed =
+    "Nepodařilo se načíst konfigurační soubor zálohování.\r\n           Program nemusí správně fungovat.";
+inline constexpr std::string_view FormShowFailed =
+    "Během inicializace formuláře pro nastavení nastala chyba:\r\n";
+inline constexpr std::string_view BackupDone = "Záloha byla provedena: %s";
+inline constexpr std::string_view NextBackupSet = "Příští zálohování nastaveno: %s";
+inline constexpr std::string_view CatchUpBackup = "Backup na základě poslední neprovedené akce časovače.";
+inline constexpr std::string_view LogWriteFailed = "Nelze zapisovat do logovacího souboru: \r\n%s\r\n";
+inline constexpr std::string_view BadTimeEntry = "Chybný formát časového údaje č. %d.\r\nZáznam nebude uložen.";
+inline constexpr std::string_view ComputerBrowse = "Vyhledání počítače";
+// The status strip.
+inline constexpr std::string_view StripLastBackup = "Poslední záloha: %s";
+inline constexpr std::string_view StripNextBackup = "Příští záloha: %s";
+inline constexpr std::string_view StripNothingComing = "Příští záloha: není v dohledu";
+inline constexpr std::string_view StripPaused = "Zálohy pozastaveny";
+inline constexpr std::string_view StripPlanEmpty = "Plán záloh je prázdný";
+inline constexpr std::string_view StripAttemptFailed = "Poslední pokus selhal: %s";
+// Failed attempts and the warnings about them.
+inline constexpr std::string_view BackupFailed = "Záloha selhala: %s";
+inline constexpr std::string_view NewestNotMoved = "Nejnovější zálohu nelze odsunout, záloha nebyla provedena";
+inline constexpr std::string_view DetachedNotStarted = "Zálohu nelze spustit";
+inline constexpr std::string_view BackupsNotCurrent = "Zálohy nejsou aktuální: %s";
+inline constexpr std::string_view NewestMissing = "Soubor ODBackup_1.fbk nebyl nalezen";
+
+}  // namespace odb::msg

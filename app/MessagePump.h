@@ -1,0 +1,17 @@
+#pragma once
+// The application object as the message pump of a backup run.
+#include "backup/RunInterfaces.h"
+#include "platform/Application.h"
+
+namespace odb {
+
+class TAppMessagePump final : public IMessagePump {
+ public:
+  explicit TAppMessagePump(TApplication& app) : app_(app) {}
+  void ProcessMessages() override { app_.ProcessMessages(); }
+
+ private:
+  TApplication& app_;
+};
+
+}  // namespace odb

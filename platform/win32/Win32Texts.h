@@ -1,0 +1,13 @@
+#pragma once
+// Texts only the Windows program shows. Texts that hold a placeholder take
+// exactly one argument (see FormatMsg) unless their comment says otherwise.
+#include <string_view>
+
+namespace odb::msg {
+
+// A picture or window of the Windows program that cannot be loaded or created.
+inline constexpr std::string_view ResourceMissing = "Prostředek programu č. %d nelze načíst.";
+inline constexpr std::string_view DeleteRecord = "Smazat záznam?";
+inline constexpr std::string_view CreateFolder = "Specifikovaný adresář neexistuje. Vytvořit jej?";
+
+}  // namespace odb::msg
