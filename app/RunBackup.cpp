@@ -36,6 +36,18 @@ bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
   // One backup at a time: a tick or an OK arriving through a message box of
   // the preparation or the rotation must not start another.
   if (BackupInProgress || !BackupSettings) return false;
+  // Declared before the flag guard, so the strip is redrawn once the flag is
+  // down again, also when an error passes (before its box is shown).
+  struct TStatusAfter {
+    TFrmODBackupDB& form;
+    ~TStatusAfter() {
+      try {
+        form.RefreshBackupStatus();
+      } catch (...) {
+        // The strip stays as it was; the next minute's refresh tries again.
+      }
+    }
+  } statusAfter{*this};
   TFlagGuard inProgress(BackupInProgress);
   Watch.BackupStarting(Data.LastRun);
   FillBackupSettings();

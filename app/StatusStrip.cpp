@@ -38,10 +38,10 @@ TStatusStrip StatusStripText(const TStatusFacts& facts) {
   strip.lines.push_back(NextLine(facts));
   // A success after the failure clears it.
   if (facts.failure && facts.lastGood <= facts.failure->at) {
-    std::string line = FormatMsg(msg::StripAttemptFailed, FormatDateTime(facts.failure->at));
+    strip.lines.push_back(FormatMsg(msg::StripAttemptFailed, FormatDateTime(facts.failure->at)));
+    // A line of its own: the strip is narrow and the error text long.
     const std::string first = FirstLine(facts.failure->error);
-    if (!first.empty()) line += " – " + first;
-    strip.lines.push_back(std::move(line));
+    if (!first.empty()) strip.lines.push_back(first);
     strip.warning = true;
   }
   return strip;

@@ -1,6 +1,6 @@
 #pragma once
 // The text of the status strip LaStatus: the last good backup, the next one,
-// and a failed attempt until the next success.
+// and a failed attempt (with its error's first line) until the next success.
 #include <optional>
 #include <string>
 #include <vector>

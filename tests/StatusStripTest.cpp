@@ -11,35 +11,44 @@ TDateTime Dec(int day, int h, int m = 0, int s = 0) { return TDateTime::Encode(2
 
 struct Case {
   const char* name;
-  TStatusFacts facts;
+  // The facts without the failure: GCC 12 warns on optionals in such arrays.
+  struct {
+    TDateTime lastGood;
+    bool paused, planEmpty;
+    TDateTime next;
+  } facts;
+  const TFailedAttempt* failure;
   std::vector<std::string> lines;
   bool warning;
 };
 
 TEST(StatusStrip, Lines) {
+  const TFailedAttempt bare{Dec(8, 9), ""};
   const TFailedAttempt failed{Dec(8, 18, 0, 2), "cannot open backup file /x/ODBackup_1.fbk\r\nsecond line"};
   const Case cases[] = {
-      {"no backup yet, next planned", {BaseDateTime, false, false, Dec(8, 18), {}},
+      {"no backup yet, next planned", {BaseDateTime, false, false, Dec(8, 18)}, nullptr,
        {"Zatím žádná záloha", "Příští záloha: 08.12.2026 18:00:00"}, false},
-      {"last and next", {Dec(7, 18, 0, 9), false, false, Dec(8, 18), {}},
+      {"last and next", {Dec(7, 18, 0, 9), false, false, Dec(8, 18)}, nullptr,
        {"Poslední záloha: 07.12.2026 18:00:09", "Příští záloha: 08.12.2026 18:00:00"}, false},
-      {"paused wins over the plan", {Dec(7, 18), true, true, Dec(8, 18), {}},
+      {"paused wins over the plan", {Dec(7, 18), true, true, Dec(8, 18)}, nullptr,
        {"Poslední záloha: 07.12.2026 18:00:00", "Zálohy pozastaveny"}, false},
-      {"empty plan", {Dec(7, 18), false, true, BaseDateTime, {}},
+      {"empty plan", {Dec(7, 18), false, true, BaseDateTime}, nullptr,
        {"Poslední záloha: 07.12.2026 18:00:00", "Plán záloh je prázdný"}, false},
       {"failure after the last success",
-       {Dec(7, 18), false, false, Dec(9, 18), failed},
+       {Dec(7, 18), false, false, Dec(9, 18)}, &failed,
        {"Poslední záloha: 07.12.2026 18:00:00", "Příští záloha: 09.12.2026 18:00:00",
-        "Poslední pokus selhal: 08.12.2026 18:00:02 – cannot open backup file /x/ODBackup_1.fbk"},
+        "Poslední pokus selhal: 08.12.2026 18:00:02", "cannot open backup file /x/ODBackup_1.fbk"},
        true},
-      {"a later success clears the failure", {Dec(8, 19), false, false, Dec(9, 18), failed},
+      {"a later success clears the failure", {Dec(8, 19), false, false, Dec(9, 18)}, &failed,
        {"Poslední záloha: 08.12.2026 19:00:00", "Příští záloha: 09.12.2026 18:00:00"}, false},
-      {"failure without a text", {BaseDateTime, true, false, BaseDateTime, TFailedAttempt{Dec(8, 9), ""}},
+      {"failure without a text", {BaseDateTime, true, false, BaseDateTime}, &bare,
        {"Zatím žádná záloha", "Zálohy pozastaveny", "Poslední pokus selhal: 08.12.2026 09:00:00"}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const TStatusStrip strip = StatusStripText(c.facts);
+    TStatusFacts facts{c.facts.lastGood, c.facts.paused, c.facts.planEmpty, c.facts.next, std::nullopt};
+    if (c.failure) facts.failure = *c.failure;
+    const TStatusStrip strip = StatusStripText(facts);
     EXPECT_EQ(strip.lines, c.lines);
     EXPECT_EQ(strip.warning, c.warning);
   }
