@@ -77,18 +77,18 @@ std::vector<TGenerationFile> FindGenerations(const std::string& folder) {
 
 int StatusReport(TFrmODBackupDB& form, TDateTime now, std::string& out) {
   const TBackupPlan plan = CurrentPlan(form);
-  const bool paused = form.EventAction == kPauseBackup;
+  const bool paused = form.EventAction().Kind() == TActionKind::PauseBackup;
   const TDateTime next = paused ? BaseDateTime : NextPlannedInstant(plan, now);
   out += "last: " + Instant(form.Data.LastRun) + "\n";
   out += "next: " + Instant(next) + "\n";
-  out += "action: " + form.EventAction + "\n";
+  out += "action: " + form.EventAction().Name() + "\n";
   const std::vector<TGenerationFile> files = FindGenerations(form.EdtBackupPath.Text());
   for (const TGenerationFile& file : files) {
     out += "generation: " + file.name + " " + std::to_string(file.bytes) + " " +
            FormatDateTime(file.modified) + "\n";
   }
   TStaleness staleness =
-      BackupStaleness(plan, form.EventAction == kBackupOnTimer, form.Data.LastRun, now);
+      BackupStaleness(plan, form.EventAction().Kind() == TActionKind::BackupOnTimer, form.Data.LastRun, now);
   // A backup that failed after the shift leaves no newest file, whatever LastRun says.
   const bool newest = std::any_of(files.begin(), files.end(),
                                   [](const TGenerationFile& f) { return f.name == "ODBackup_1.fbk"; });

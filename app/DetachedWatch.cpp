@@ -20,8 +20,9 @@ std::string CurrentErrorText() {
 }
 
 void TFrmODBackupDB::WatchDetachedBackup() {
-  if (!Watch.Watching()) return;
-  const std::optional<TFailedAttempt> failure = Watch.Poll(Data.BackupService(), App.Now());
+  TBackupWatch& watch = backup_.Watch;
+  if (!watch.Watching()) return;
+  const std::optional<TFailedAttempt> failure = watch.Poll(Data.BackupService(), App.Now());
   if (!failure) return;
   // The detached mode is the one with the log box unticked, so a failure that
   // only the watch sees would reach no log at all; it goes to the log file
@@ -32,6 +33,5 @@ void TFrmODBackupDB::WatchDetachedBackup() {
   }
 }
 
-void TFrmODBackupDB::BackupAttemptFailed(std::string_view error) { Watch.Failed(App.Now(), std::string(error)); }
 
 }  // namespace odb

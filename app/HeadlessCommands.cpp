@@ -3,7 +3,11 @@
 #include <cstdio>
 
 #include "app/BackupStatus.h"
+#include "app/ActivityLogView.h"
 #include "app/ODBackupDB.h"
+#include "app/RunBackup.h"
+#include "app/Settings.h"
+#include "app/SettingsControls.h"
 #include "common/FileSystem.h"
 #include "schedule/DmODBackup.h"
 
@@ -23,30 +27,84 @@ class TStdoutMemoView final : public TControlView {
 
 std::string PlanValue(TDateTime value, bool found) { return found ? FormatDateTime(value) : "-"; }
 
-int PrintPlan(TFrmODBackupDB& form, TDateTime now) {
-  const TDateTime missed = form.Data.LastMissedRun(now);
-  const TDateTime next = form.Data.NextRun(now);
+// The plan needs the window: its day boxes are what the computation asks for.
+int PrintPlan(TApplication& app, const TProgramOptions& options, std::optional<TDateTime> at) {
+  auto program = CreateProgram(app, options);
+  if (!program) return 1;
+  const TDateTime now = at.value_or(app.Now());
+  const TDateTime missed = program->data->LastMissedRun(now);
+  const TDateTime next = program->data->NextRun(now);
   std::printf("missed: %s\nnext: %s\n", PlanValue(missed, missed < now).c_str(),
               PlanValue(next, next != BaseDateTime).c_str());
   return 0;
 }
 
-int PrintStatus(TFrmODBackupDB& form, TDateTime now) {
+// The report needs the window, as the plan does: its day boxes are the plan.
+int PrintStatus(TApplication& app, const TProgramOptions& options, std::optional<TDateTime> at) {
+  auto program = CreateProgram(app, options);
+  if (!program) return 1;
   std::string text;
-  const int status = StatusReport(form, now, text);
+  const int status = StatusReport(*program->form, at.value_or(app.Now()), text);
   std::fputs(text.c_str(), stdout);
   return status;
 }
 
-int BackupOnce(TFrmODBackupDB& form) {
+// The configuration loaded into settings controls of their own: what the
+// commands that need no window work from.
+struct TLoadedSettings {
+  std::unique_ptr<TDataODBackup> data;
+  TSettingsControls controls;
+  std::unique_ptr<TSettingsBinding> binding;
+
+  TLoadedSettings(TApplication& app, const TProgramOptions& options) : data(CreateDataModule(app)) {
+    if (!data) return;
+    binding = std::make_unique<TSettingsBinding>(app, *data, controls, options);
+    // As the window does: a configuration that does not load leaves the
+    // defaults, and the command goes on with them.
+    (void)binding->LoadSettingsOrTell(options.exePath);
+  }
+};
+
+int BackupOnce(TApplication& app, const TProgramOptions& options) {
+  TLoadedSettings loaded(app, options);
+  if (!loaded.data) return 1;
+  TMemo output("MemoFiles");
+  TStdoutMemoView view;
+  output.SetView(&view);
+  TTimer unused(app, 1000);  // the output is always read, so nothing is started detached
+  TBackupRun run(app, *loaded.data, loaded.controls, *loaded.binding, output, unused,
+                 [&](const std::string& message) { AddLogEntry(app, loaded.controls, message, nullptr); });
+  run.CreateJob();
   try {
-    if (form.PerformBackup(/*waitForOutput=*/true)) return 0;
+    if (run.PerformBackup(/*waitForOutput=*/true)) return 0;
     std::fprintf(stderr, "odbackup: no backup was made: %s could not be moved away\n",
-                 form.BackupFileName().c_str());
+                 run.BackupFileName().c_str());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "odbackup: %s\n", error.what());
   }
   return 1;
+}
+
+int ShowSettings(TApplication& app, const TProgramOptions& options) {
+  TLoadedSettings loaded(app, options);
+  if (!loaded.data) return 1;
+  std::fputs(loaded.binding->SettingsText().c_str(), stdout);
+  return 0;
+}
+
+// Without a window the program behaves as the Windows one hidden in the tray.
+int RunInTheBackground(TApplication& app, const TProgramOptions& options) {
+  auto program = CreateProgram(app, options);
+  if (!program) return 1;
+  TFrmODBackupDB& form = *program->form;
+  TStdoutMemoView memoView;
+  form.MemoFiles.SetView(&memoView);
+  form.Show();
+  form.Hide();
+  app.ShowMainFormOnRun = false;
+  app.Run(form);
+  form.MemoFiles.SetView(nullptr);
+  return 0;
 }
 
 std::optional<std::string> TakeValue(const std::vector<std::string>& args, size_t& i,
@@ -104,30 +162,17 @@ int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
   TProgramOptions options = command.options;
   options.prepareLog = command.mode != THeadlessMode::ShowSettings && command.mode != THeadlessMode::Plan &&
                        command.mode != THeadlessMode::Status;
-  auto program = CreateProgram(app, options);
-  if (!program) return 1;
-  TFrmODBackupDB& form = *program->form;
-  TStdoutMemoView memoView;
   switch (command.mode) {
     case THeadlessMode::Once:
-      form.MemoFiles.SetView(&memoView);
-      return BackupOnce(form);
+      return BackupOnce(app, options);
     case THeadlessMode::ShowSettings:
-      std::fputs(form.SettingsText().c_str(), stdout);
-      return 0;
+      return ShowSettings(app, options);
     case THeadlessMode::Plan:
-      return PrintPlan(form, command.at.value_or(app.Now()));
+      return PrintPlan(app, options, command.at);
     case THeadlessMode::Status:
-      return PrintStatus(form, command.at.value_or(app.Now()));
+      return PrintStatus(app, options, command.at);
     case THeadlessMode::Run:
-      form.MemoFiles.SetView(&memoView);
-      // Without a window the program behaves as the Windows one hidden in the tray.
-      form.Show();
-      form.Hide();
-      app.ShowMainFormOnRun = false;
-      app.Run(form);
-      form.MemoFiles.SetView(nullptr);
-      return 0;
+      return RunInTheBackground(app, options);
     case THeadlessMode::Help:
     case THeadlessMode::Version:
       break;

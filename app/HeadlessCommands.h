@@ -20,7 +20,8 @@ struct THeadlessCommand {
 // Returns the problem for a usage message, or nothing when the arguments are fine.
 std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>& args,
                                                   THeadlessCommand& command);
-// Runs Run, Once, ShowSettings, Plan or Status; returns the exit status.
+// Runs Run, Once, ShowSettings, Plan or Status; returns the exit status. Once and
+// ShowSettings work from the loaded settings alone and create no window.
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command);
 
 }  // namespace odb

@@ -1,88 +1,108 @@
 // The one operation that makes a backup: job record from the live settings,
 // service prepared, generations shifted, backup made, result recorded.
+#include "app/RunBackup.h"
+
 #include "app/AppTexts.h"
 #include "app/MessagePump.h"
 #include "app/ODBackupDB.h"
+#include "app/Settings.h"
+#include "app/SettingsControls.h"
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
 #include "common/FileSystem.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
+#include "platform/Application.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
 
-std::string TFrmODBackupDB::BackupFileName() const {
-  return GenerationPrefix(EdtBackupPath.Text()) + "ODBackup_1.fbk";
+TBackupRun::TBackupRun(TApplication& app, TDataODBackup& data, const TSettingsControls& controls,
+                       TSettingsBinding& settings, TMemo& output, TTimer& timer, TLogEntry addLogEntry)
+    : app_(app),
+      data_(data),
+      controls_(controls),
+      settings_(settings),
+      output_(output),
+      timer_(timer),
+      addLogEntry_(std::move(addLogEntry)) {}
+
+TBackupRun::~TBackupRun() = default;
+
+void TBackupRun::CreateJob() { job_ = std::make_unique<TBackUpDatabaseSetings>(); }
+
+void TBackupRun::FreeJob() { job_.reset(); }
+
+std::string TBackupRun::BackupFileName() const {
+  return GenerationPrefix(controls_.EdtBackupPath.Text()) + "ODBackup_1.fbk";
 }
 
-void TFrmODBackupDB::FillBackupSettings() {
-  TBackUpDatabaseSetings& settings = *BackupSettings;
-  settings.ServerName = EdtServer.Text();
-  settings.Protocol = RBLocal.Checked() ? TProtocol::Local : TProtocol::TCP;
+void TBackupRun::FillBackupSettings() {
+  TBackUpDatabaseSetings& settings = *job_;
+  settings.ServerName = controls_.EdtServer.Text();
+  settings.Protocol = controls_.RBLocal.Checked() ? TProtocol::Local : TProtocol::TCP;
   settings.LoginPrompt = false;
   settings.UserParam.clear();
   settings.PasswordParam.clear();
   settings.AttachNow = false;
   settings.Verbose = true;
   settings.Options = TBackupOptions{TBackupOption::NoGarbageCollection};
-  settings.DatabaseName = EdtPath.Text();
+  settings.DatabaseName = controls_.EdtPath.Text();
   settings.BackupFile = BackupFileName();
 }
 
-void TFrmODBackupDB::RunBackup() { (void)PerformBackup(/*waitForOutput=*/false); }
+void TBackupRun::Failed(std::string error) { Watch.Failed(app_.Now(), std::move(error)); }
 
-bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
-  // One backup at a time: a tick or an OK arriving through a message box of
-  // the preparation or the rotation must not start another.
-  if (BackupInProgress || !BackupSettings) return false;
-  // Declared before the flag guard, so the strip is redrawn once the flag is
-  // down again, also when an error passes (before its box is shown).
-  struct TStatusAfter {
-    TFrmODBackupDB& form;
-    ~TStatusAfter() {
+bool TBackupRun::PerformBackup(bool waitForOutput) {
+  if (running_ || !job_) return false;
+  // Declared before the flag guard, so it runs once the flag is down again,
+  // also when an error passes (before its box is shown).
+  struct TAfterRun {
+    std::function<void()>& after;
+    ~TAfterRun() {
       try {
-        form.RefreshBackupStatus();
+        if (after) after();
       } catch (...) {
         // The strip stays as it was; the next minute's refresh tries again.
       }
     }
-  } statusAfter{*this};
-  TFlagGuard inProgress(BackupInProgress);
-  Watch.BackupStarting(Data.LastRun);
+  } afterRun{AfterRun};
+  TFlagGuard running(running_);
+  Watch.BackupStarting(data_.LastRun);
   FillBackupSettings();
-  TBackupService& service = Data.BackupService();
-  (void)PrepareBackupService(service, *BackupSettings);
-  const int count = BackupCountFromText(sedtBackupCount.Text());
-  if (!RotateBackups(EdtBackupPath.Text(), count, [this](const std::string& text) { App.ErrorBox(text); })) {
-    BackupAttemptFailed(msg::NewestNotMoved);
+  TBackupService& service = data_.BackupService();
+  (void)PrepareBackupService(service, *job_);
+  const int count = BackupCountFromText(controls_.sedtBackupCount.Text());
+  if (!RotateBackups(controls_.EdtBackupPath.Text(), count, [this](const std::string& text) { app_.ErrorBox(text); })) {
+    Failed(std::string(msg::NewestNotMoved));
     return false;
   }
-  TFlagGuard running(BackupRunning);
   bool detached = false;
-  if (waitForOutput || CBLogActivity.Checked()) {
+  if (waitForOutput || controls_.CBLogActivity.Checked()) {
     try {
-      TAppMessagePump pump(App);
-      (void)RunBackupVerbose(service, pump, MemoFiles);
+      TAppMessagePump pump(app_);
+      (void)RunBackupVerbose(service, pump, output_);
     } catch (...) {
       // The rotation left no ODBackup_1.fbk, so one there now is this backup's
       // unfinished file (a server killed mid-write leaves it). Kept, it would
       // pass for the newest generation and push the oldest good one out.
       (void)fs::RemoveFile(BackupFileName());
-      BackupAttemptFailed(CurrentErrorText());
+      Failed(CurrentErrorText());
       throw;
     }
-  } else if (!StartBackupDetached(service, TimerTS)) {
-    BackupAttemptFailed(msg::DetachedNotStarted);
+  } else if (!StartBackupDetached(service, timer_)) {
+    Failed(std::string(msg::DetachedNotStarted));
     return false;
   } else {
     detached = true;
   }
-  AddLogEntry(FormatMsg(msg::BackupDone, FormatDateTime(App.Now())));
-  Data.LastRun = App.Now();
+  addLogEntry_(FormatMsg(msg::BackupDone, FormatDateTime(app_.Now())));
+  data_.LastRun = app_.Now();
   detached ? Watch.DetachedStarted() : Watch.Succeeded();
-  SaveLastRun();
+  settings_.SaveLastRun();
   return true;
 }
+
+void TFrmODBackupDB::RunBackup() { (void)backup_.PerformBackup(/*waitForOutput=*/false); }
 
 }  // namespace odb

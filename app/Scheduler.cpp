@@ -31,7 +31,7 @@ TDateTime NextUndoneRun(TDataODBackup& data, TDateTime now) {
 
 void TFrmODBackupDB::TimerTSTimer() {
   App.ProcessMessages();
-  if (BackupRunning || BackupInProgress) return;
+  if (BackupRunning()) return;
   if (!BackupDue) {
     CheckSchedule();
     return;
@@ -49,7 +49,7 @@ void TFrmODBackupDB::TimerTSTimer() {
   try {
     // A detached start that failed, or generations that could not be shifted,
     // end quietly but are failed attempts all the same.
-    if (PerformBackup(/*waitForOutput=*/false)) {
+    if (backup_.PerformBackup(/*waitForOutput=*/false)) {
       catchUpFailures_ = 0;
     } else {
       CatchUpFailed(nullptr);

@@ -15,26 +15,26 @@ constexpr TColor kWarningColor = Rgb(176, 0, 0);
 }  // namespace
 
 void TFrmODBackupDB::BackupStatusTick() {
-  if (!BackupRunning && !BackupInProgress) WatchDetachedBackup();
-  if (Watch.Version() != WatchVersionShown) RefreshBackupStatus();
+  if (!BackupRunning()) WatchDetachedBackup();
+  if (backup_.Watch.Version() != WatchVersionShown) RefreshBackupStatus();
 }
 
 void TFrmODBackupDB::RefreshBackupStatus() {
-  WatchVersionShown = Watch.Version();
+  WatchVersionShown = backup_.Watch.Version();
   const TDateTime now = App.Now();
   const TBackupPlan plan = CurrentPlan(*this);
-  const TDateTime lastGood = Watch.LastGood(Data.LastRun);
-  const bool paused = EventAction == kPauseBackup;
+  const TDateTime lastGood = backup_.Watch.LastGood(Data.LastRun);
+  const bool paused = EventAction().Kind() == TActionKind::PauseBackup;
   const TStatusFacts facts{lastGood, paused, plan.Empty(), paused ? BaseDateTime : NextPlannedInstant(plan, now),
-                           Watch.Failure()};
+                           backup_.Watch.Failure()};
   if (Notices.StripChanged(facts)) {
     const TStatusStrip strip = StatusStripText(facts);
     LaStatus.SetCaption(strip.Text());
     LaStatus.SetFontColor(strip.warning ? kWarningColor : clWindowText);
   }
-  if (!TrayIconAdded) return;
-  const TStaleness staleness = BackupStaleness(plan, EventAction == kBackupOnTimer, lastGood, now);
-  if (const auto warning = Notices.Due(staleness, Watch.Failure(), now)) {
+  if (!trayIconAdded_) return;
+  const TStaleness staleness = BackupStaleness(plan, EventAction().Kind() == TActionKind::BackupOnTimer, lastGood, now);
+  if (const auto warning = Notices.Due(staleness, backup_.Watch.Failure(), now)) {
     App.Tray().ShowBalloon(std::string(msg::AppTitle), *warning);
   }
 }

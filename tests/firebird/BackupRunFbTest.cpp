@@ -172,7 +172,7 @@ TEST_P(BackupRunFb, ServerErrorReachesTheBoxWithoutLogOrLastRun) {
   EXPECT_TRUE(f.Visible());
   EXPECT_EQ(p.Log(), "");
   EXPECT_NE(p.Ini().find("LastRun=01.12.2026 10:00:00\r\n"), std::string::npos);
-  EXPECT_FALSE(f.BackupRunning);
+  EXPECT_FALSE(f.BackupRunning());
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, BackupRunFb, ::testing::Values(Route::Embedded, Route::Tcp),

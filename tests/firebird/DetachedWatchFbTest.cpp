@@ -54,7 +54,7 @@ class DetachedWatchFb : public ::testing::Test {
     form_ = std::make_unique<TFrmODBackupDB>(app_, *data_, dir_.Path("odbackup"));
     form_->Show();
     form_->RunBackup();
-    ASSERT_TRUE(form_->Watch.Watching());
+    ASSERT_TRUE(form_->Backup().Watch.Watching());
   }
   // Ticks, one a second of virtual time, with real time between them for the
   // server; returns the ticks it took until the watch had its verdict.
@@ -62,7 +62,7 @@ class DetachedWatchFb : public ::testing::Test {
     for (int tick = 1; tick <= kMaxTicks; ++tick) {
       std::this_thread::sleep_for(std::chrono::milliseconds(400));
       app_.AdvanceTime(1000);
-      if (!form_->Watch.Watching()) return tick;
+      if (!form_->Backup().Watch.Watching()) return tick;
     }
     return kMaxTicks + 1;
   }
@@ -85,10 +85,10 @@ TEST_F(DetachedWatchFb, AFailureAfterTheStartIsFoundAndLogged) {
   const std::string log = Log();
   EXPECT_NE(log.find("Záloha selhala: cannot open backup file " + unwritable + "/ODBackup_1.fbk"), std::string::npos)
       << log;
-  ASSERT_TRUE(form_->Watch.Failure());
+  ASSERT_TRUE(form_->Backup().Watch.Failure());
   // LastRun keeps the time of the start; the last good backup is the one before.
   EXPECT_EQ(data_->LastRun, started);
-  EXPECT_EQ(form_->Watch.LastGood(data_->LastRun), *ParseDateTime(kLastRun));
+  EXPECT_EQ(form_->Backup().Watch.LastGood(data_->LastRun), *ParseDateTime(kLastRun));
   EXPECT_FALSE(data_->BackupService().Active());
 }
 
@@ -97,8 +97,8 @@ TEST_F(DetachedWatchFb, AGoodBackupIsNotReportedAsFailed) {
   const int ticks = TickUntilKnown();
   EXPECT_LE(ticks, kMaxTicks);
   EXPECT_EQ(Log().find("Záloha selhala"), std::string::npos) << Log();
-  EXPECT_FALSE(form_->Watch.Failure());
-  EXPECT_EQ(form_->Watch.LastGood(data_->LastRun), data_->LastRun);
+  EXPECT_FALSE(form_->Backup().Watch.Failure());
+  EXPECT_EQ(form_->Backup().Watch.LastGood(data_->LastRun), data_->LastRun);
   test::RestoreBackup(dir_.Path("zalohy/ODBackup_1.fbk"), dir_.Path("restored.fdb"));
   EXPECT_EQ(test::CountRows(dir_.Path("restored.fdb")), 3000);
 }
