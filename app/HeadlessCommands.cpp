@@ -1,6 +1,7 @@
 #include "app/HeadlessCommands.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/BackupStatus.h"
 #include "app/ActivityLogView.h"
@@ -88,7 +89,8 @@ int BackupOnce(TApplication& app, const TProgramOptions& options) {
 int ShowSettings(TApplication& app, const TProgramOptions& options) {
   TLoadedSettings loaded(app, options);
   if (!loaded.data) return 1;
-  std::fputs(loaded.binding->SettingsText().c_str(), stdout);
+  const std::string bytes = loaded.binding->SettingsText();
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   return 0;
 }
 
@@ -133,7 +135,9 @@ std::optional<std::string> ParseOne(const std::vector<std::string>& args, size_t
   if (arg == "--config") {
     if (auto problem = TakeValue(args, i, value)) return problem;
     if (!fs::ReadFile(value)) return "cannot read the configuration file " + value;
-    command.options.configFile = value;
+    // Resolved once, here: the defaults go next to it, and a relative name
+    // would otherwise follow every change of the current folder.
+    command.options.configFile = std::filesystem::absolute(value).lexically_normal().string();
     return std::nullopt;
   }
   if (arg == "--at") {

@@ -10,6 +10,7 @@
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
 #include "common/FileSystem.h"
+#include "common/Text.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
 #include "platform/Application.h"
@@ -33,8 +34,14 @@ void TBackupRun::CreateJob() { job_ = std::make_unique<TBackUpDatabaseSetings>()
 
 void TBackupRun::FreeJob() { job_.reset(); }
 
+std::string TBackupRun::BackupFolder() const {
+  // A blank folder would put the backups, and the rotation, into the root.
+  const std::string& text = controls_.EdtBackupPath.Text();
+  return IsBlankText(text, TBlanks::SpaceTab) ? settings_.SettingsFolder() : text;
+}
+
 std::string TBackupRun::BackupFileName() const {
-  return GenerationPrefix(controls_.EdtBackupPath.Text()) + "ODBackup_1.fbk";
+  return GenerationPrefix(BackupFolder()) + "ODBackup_1.fbk";
 }
 
 void TBackupRun::FillBackupSettings() {
@@ -73,7 +80,7 @@ bool TBackupRun::PerformBackup(bool waitForOutput) {
   TBackupService& service = data_.BackupService();
   (void)PrepareBackupService(service, *job_);
   const int count = BackupCountFromText(controls_.sedtBackupCount.Text());
-  if (!RotateBackups(controls_.EdtBackupPath.Text(), count, [this](const std::string& text) { app_.ErrorBox(text); })) {
+  if (!RotateBackups(BackupFolder(), count, [this](const std::string& text) { app_.ErrorBox(text); })) {
     Failed(std::string(msg::NewestNotMoved));
     return false;
   }
@@ -85,8 +92,10 @@ bool TBackupRun::PerformBackup(bool waitForOutput) {
     } catch (...) {
       // The rotation left no ODBackup_1.fbk, so one there now is this backup's
       // unfinished file (a server killed mid-write leaves it). Kept, it would
-      // pass for the newest generation and push the oldest good one out.
-      (void)fs::RemoveFile(BackupFileName());
+      // pass for the newest generation and push the oldest good one out. Once
+      // the output has ended the file is complete: only the detach failed.
+      // (An attach that failed leaves no file, whatever OutputEnded says.)
+      if (!service.OutputEnded()) (void)fs::RemoveFile(BackupFileName());
       Failed(CurrentErrorText());
       throw;
     }

@@ -38,6 +38,8 @@ class TBackupRun {
   // OK arriving through one of their message boxes must not start another.
   bool BackupRunning() const { return running_; }
   std::string BackupFileName() const;
+  // The backup folder text, or the configuration's folder when it is blank.
+  std::string BackupFolder() const;
 
   // How the runs went: the last good backup and the last failed attempt.
   TBackupWatch Watch;

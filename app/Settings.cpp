@@ -1,7 +1,5 @@
 // The configuration file: read once into the controls at start, written back
 // by OK, and LastRun after each backup.
-#include <filesystem>
-
 #include "app/Settings.h"
 
 #include "app/AppTexts.h"
@@ -45,6 +43,13 @@ std::string ChangeExtension(const std::string& path, const char* extension) {
 
 std::string TimeKey(int32_t n) { return "Time_" + std::to_string(n); }
 
+// A blank path would put the file into the current folder or, joined with a
+// delimiter, the filesystem root; it reads as the default instead.
+std::string ReadPath(const TIniFile& ini, const char* section, const char* key, const std::string& fallback) {
+  std::string path = ini.ReadString(section, key, fallback);
+  return IsBlankText(path, TBlanks::SpaceTab) ? fallback : path;
+}
+
 }  // namespace
 
 TSettingsBinding::TSettingsBinding(TApplication& app, TDataODBackup& data, TSettingsControls& controls,
@@ -78,8 +83,8 @@ bool TSettingsBinding::LoadSettings(const std::string& exePath) {
   c.RBHost.SetChecked(!c.RBLocal.Checked());
   c.EdtServer.SetText(ini.ReadString(kOrdavaDB, "ServerName", "localhost"));
   c.EdtPath.SetText(ini.ReadString(kOrdavaDB, "DatabaseName", "Ordava.fdb"));
-  c.EdtLogFilePath.SetText(ini.ReadString(kOrdavaDB, "LogFileName", ChangeExtension(base, ".log")));
-  c.EdtBackupPath.SetText(ini.ReadString(kBackups, "BackupPath", base.substr(0, FileNameStart(base))));
+  c.EdtLogFilePath.SetText(ReadPath(ini, kOrdavaDB, "LogFileName", ChangeExtension(base, ".log")));
+  c.EdtBackupPath.SetText(ReadPath(ini, kBackups, "BackupPath", SettingsFolder()));
   c.sedtBackupCount.SetText(ini.ReadString(kBackups, "BackupCount", "5"));
   data_.LastRun = ParseDateTime(ini.ReadString(kBackups, "LastRun", "01.01.1990 00:00:00"))
                       .value_or(BaseDateTime);
@@ -141,10 +146,17 @@ void TSettingsBinding::LoadTimes(const TIniFile& ini) {
   }
 }
 
+std::string TSettingsBinding::SettingsFolder() const {
+  const size_t start = FileNameStart(iniFileName_);
+  // Never empty: an empty folder joined with a delimiter names the root.
+  return start == 0 ? std::string(".") + fs::PathDelimiter() : iniFileName_.substr(0, start);
+}
+
 bool TSettingsBinding::SaveSettings(const std::string&) {
   TFlagGuard busy(settingsFileBusy_);
   TIniFile ini(iniFileName_);
   WriteSettings(ini);
+  ini.UpdateFile();
   return true;
 }
 
@@ -199,27 +211,14 @@ void TSettingsBinding::SaveLastRun() {
   TFlagGuard busy(settingsFileBusy_);
   TIniFile ini(iniFileName_);
   ini.WriteString(kBackups, "LastRun", FormatDateTime(data_.LastRun));
+  ini.UpdateFile();
 }
 
 std::string TSettingsBinding::SettingsText() {
-  // Written into a scratch file exactly as OK would write it, then read back.
-  namespace stdfs = std::filesystem;
-  const stdfs::path scratch =
-      stdfs::temp_directory_path() / ("odbackup-settings-" + std::to_string(app_.Now().Ms()) + ".ini");
-  const std::string saved = iniFileName_;
-  iniFileName_ = scratch.string();
-  struct Restore {
-    std::string& current;
-    const std::string& name;
-    const stdfs::path& scratch;
-    ~Restore() {
-      current = name;
-      std::error_code ignored;
-      stdfs::remove(scratch, ignored);
-    }
-  } restore{iniFileName_, saved, scratch};
-  (void)SaveSettings({});
-  return Cp1250ToUtf8(fs::ReadFile(iniFileName_).value_or(""));
+  // Into an empty file in memory: nothing on disk is touched or created.
+  TIniFile ini;
+  WriteSettings(ini);
+  return ini.Bytes();
 }
 
 }  // namespace odb

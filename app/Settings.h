@@ -26,10 +26,13 @@ class TSettingsBinding {
   // Writes the file named by IniFileName; the path is not used.
   bool SaveSettings(const std::string& exePath);
   void SaveLastRun();
-  // The configuration exactly as SaveSettings would write it, writing nothing.
+  // The bytes SaveSettings would write into a new file (Windows-1250, CR LF),
+  // made in memory: nothing is written.
   std::string SettingsText();
 
   const std::string& IniFileName() const { return iniFileName_; }
+  // The folder of IniFileName, ending in a delimiter; never empty.
+  std::string SettingsFolder() const;
   // Raised while the file is read or written: loading the controls must not
   // move the tray icon.
   bool SettingsFileBusy() const { return settingsFileBusy_; }

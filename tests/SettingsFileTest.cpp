@@ -224,12 +224,13 @@ TEST(SettingsFile, SettingsTextIsWhatOkWritesAndWritesNothing) {
   fx.WriteIni("[Settings]\nDays=1,5\nEventCountTimes=2\nTime_1=18:00\nTime_2=7:30\nEventAction=PauseBackup\n");
   TFrmODBackupDB& f = fx.Start();
   const std::string before = fx.Ini();
-  const std::string text = f.Settings().SettingsText();
+  const std::string bytes = f.Settings().SettingsText();
   EXPECT_EQ(fx.Ini(), before);
   EXPECT_EQ(f.Settings().IniFileName(), fx.IniPath());
   fs::RemoveFile(fx.IniPath());
   (void)f.Settings().SaveSettings(fx.ExePath());
-  EXPECT_EQ(fx.Ini(), text);
+  EXPECT_EQ(fs::ReadFile(fx.IniPath()), bytes);
+  const std::string text = Cp1250ToUtf8(bytes);
   EXPECT_EQ(text.rfind("[OrdavaDB]\r\nLocalHost=A\r\n", 0), 0u) << text;
   EXPECT_NE(text.find("Days=1,5\r\nTime_1=07:30:00\r\nTime_2=18:00:00\r\nEventCountTimes=2\r\n"
                       "[UserInterface]\r\nIconSet=1\r\n"),

@@ -214,6 +214,41 @@ TEST_F(HeadlessProgram, ShowSettingsPrintsWhatOkWouldWriteAndWritesNothing) {
                      "[UserInterface]\r\nIconSet=1\r\n");
 }
 
+// Nothing is written, not even a scratch file: a missing TMPDIR changes nothing.
+// The bytes are those OK would write: Windows-1250, a NUL inside a value kept.
+TEST_F(HeadlessProgram, ShowSettingsPrintsTheBytesOkWouldWrite) {
+  using namespace std::string_literals;
+  WriteConfig("[OrdavaDB]\nLocalHost=N\nServerName=server\0s nulou\nDatabaseName=/data/Žluťoučký kůň.fdb\n"
+              "[Backups]\nBackupPath=/zálohy/\n"s);
+  std::string out;
+  ASSERT_EQ(test::RunCommand("TMPDIR=" + dir_.Path("no/such/folder") + " " + binary_ + " --config " + config_ +
+                                 " --show-settings 2>" + dir_.Path("stderr.txt"),
+                             &out),
+            0)
+      << fs::ReadFile(dir_.Path("stderr.txt")).value_or("");
+  EXPECT_EQ(out, Utf8ToCp1250("[OrdavaDB]\r\nLocalHost=N\r\nServerName=server\0s nulou\r\n"
+                              "DatabaseName=/data/Žluťoučký kůň.fdb\r\nLogFileName="s +
+                              dir_.Path("odbackup.log") +
+                              "\r\n[Backups]\r\nBackupPath=/zálohy/\r\nBackupCount=5\r\nLastRun=01.01.1990 00:00:00\r\n"
+                              "[Settings]\r\nLogToFile=N\r\nClearLog=A\r\nRunMinimalized=N\r\nEventAction=OnceBackup\r\n"
+                              "Days=1,2,3,4,5,6,7\r\nEventCountTimes=0\r\n[UserInterface]\r\nIconSet=1\r\n"));
+}
+
+// A relative --config is the file in the current folder; the defaults go
+// next to it, and blank paths in it read as those defaults, so neither the
+// backups nor the log can land in the filesystem root.
+TEST_F(HeadlessProgram, RelativeConfigPutsTheDefaultsNextToIt) {
+  for (const char* paths : {"", "LogFileName=\n[Backups]\nBackupPath=\n", "LogFileName= \n[Backups]\nBackupPath=  \n"}) {
+    WriteConfig(std::string("[OrdavaDB]\n") + paths);
+    std::string out;
+    ASSERT_EQ(test::RunCommand("cd " + dir_.Path("") + " && " + binary_ + " --config odbackup.ini --show-settings", &out),
+              0)
+        << out;
+    EXPECT_NE(out.find("\r\nLogFileName=" + dir_.Path("odbackup.log") + "\r\n"), std::string::npos) << paths << out;
+    EXPECT_NE(out.find("\r\nBackupPath=" + dir_.Path("") + "\r\n"), std::string::npos) << paths << out;
+  }
+}
+
 TEST_F(HeadlessProgram, PlanAtAnInstant) {
   struct Case {
     const char* config;
