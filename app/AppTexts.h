@@ -26,5 +26,18 @@ inline constexpr std::string_view BadTimeEntry = "Chybný formát časového úd
 inline constexpr std::string_view PlanEmpty =
     "Plán záloh je prázdný: není zaškrtnutý žádný den nebo není zadaný žádný čas.";
 inline constexpr std::string_view ComputerBrowse = "Vyhledání počítače";
+// The status strip.
+inline constexpr std::string_view StripLastBackup = "Poslední záloha: %s";
+inline constexpr std::string_view StripNextBackup = "Příští záloha: %s";
+inline constexpr std::string_view StripNothingComing = "Příští záloha: není v dohledu";
+inline constexpr std::string_view StripPaused = "Zálohy pozastaveny";
+inline constexpr std::string_view StripPlanEmpty = "Plán záloh je prázdný";
+inline constexpr std::string_view StripAttemptFailed = "Poslední pokus selhal: %s";
+// Failed attempts and the warnings about them.
+inline constexpr std::string_view BackupFailed = "Záloha selhala: %s";
+inline constexpr std::string_view NewestNotMoved = "Nejnovější zálohu nelze odsunout, záloha nebyla provedena";
+inline constexpr std::string_view DetachedNotStarted = "Zálohu nelze spustit";
+inline constexpr std::string_view BackupsNotCurrent = "Zálohy nejsou aktuální: %s";
+inline constexpr std::string_view NewestMissing = "Soubor ODBackup_1.fbk nebyl nalezen";
 
 }  // namespace odb::msg

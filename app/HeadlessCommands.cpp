@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/BackupStatus.h"
 #include "app/ActivityLogView.h"
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
@@ -38,6 +39,16 @@ int PrintPlan(TApplication& app, const TProgramOptions& options, std::optional<T
   std::printf("missed: %s\nnext: %s\n", PlanValue(missed, missed < now).c_str(),
               PlanValue(next, next != BaseDateTime).c_str());
   return 0;
+}
+
+// The report needs the window, as the plan does: its day boxes are the plan.
+int PrintStatus(TApplication& app, const TProgramOptions& options, std::optional<TDateTime> at) {
+  auto program = CreateProgram(app, options);
+  if (!program) return 1;
+  std::string text;
+  const int status = StatusReport(*program->form, at.value_or(app.Now()), text);
+  std::fputs(text.c_str(), stdout);
+  return status;
 }
 
 // The configuration loaded into settings controls of their own: what the
@@ -113,7 +124,7 @@ std::optional<std::string> TakeValue(const std::vector<std::string>& args, size_
 }
 
 std::optional<std::string> SetMode(THeadlessCommand& command, THeadlessMode mode) {
-  if (command.mode != THeadlessMode::Run) return "only one of --once, --show-settings and --plan";
+  if (command.mode != THeadlessMode::Run) return "only one of --once, --show-settings, --plan and --status";
   command.mode = mode;
   return std::nullopt;
 }
@@ -126,6 +137,7 @@ std::optional<std::string> ParseOne(const std::vector<std::string>& args, size_t
   if (arg == "--once") return SetMode(command, THeadlessMode::Once);
   if (arg == "--show-settings") return SetMode(command, THeadlessMode::ShowSettings);
   if (arg == "--plan") return SetMode(command, THeadlessMode::Plan);
+  if (arg == "--status") return SetMode(command, THeadlessMode::Status);
   std::string value;
   if (arg == "--config") {
     if (auto problem = TakeValue(args, i, value)) return problem;
@@ -151,13 +163,16 @@ std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>
   for (size_t i = 0; i < args.size(); ++i) {
     if (auto problem = ParseOne(args, i, command)) return problem;
   }
-  if (command.at && command.mode != THeadlessMode::Plan) return "--at goes with --plan";
+  if (command.at && command.mode != THeadlessMode::Plan && command.mode != THeadlessMode::Status) {
+    return "--at goes with --plan or --status";
+  }
   return std::nullopt;
 }
 
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
   TProgramOptions options = command.options;
-  options.prepareLog = command.mode != THeadlessMode::ShowSettings && command.mode != THeadlessMode::Plan;
+  options.prepareLog = command.mode != THeadlessMode::ShowSettings && command.mode != THeadlessMode::Plan &&
+                       command.mode != THeadlessMode::Status;
   switch (command.mode) {
     case THeadlessMode::Once:
       return BackupOnce(app, options);
@@ -165,6 +180,8 @@ int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
       return ShowSettings(app, options);
     case THeadlessMode::Plan:
       return PrintPlan(app, options, command.at);
+    case THeadlessMode::Status:
+      return PrintStatus(app, options, command.at);
     case THeadlessMode::Run:
       return RunInTheBackground(app, options);
     case THeadlessMode::Help:

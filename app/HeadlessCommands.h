@@ -9,7 +9,7 @@
 
 namespace odb {
 
-enum class THeadlessMode { Run, Once, ShowSettings, Plan, Help, Version };
+enum class THeadlessMode { Run, Once, ShowSettings, Plan, Help, Version, Status };
 
 struct THeadlessCommand {
   THeadlessMode mode = THeadlessMode::Run;
@@ -20,7 +20,7 @@ struct THeadlessCommand {
 // Returns the problem for a usage message, or nothing when the arguments are fine.
 std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>& args,
                                                   THeadlessCommand& command);
-// Runs Run, Once, ShowSettings or Plan; returns the exit status. Once and
+// Runs Run, Once, ShowSettings, Plan or Status; returns the exit status. Once and
 // ShowSettings work from the loaded settings alone and create no window.
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command);
 

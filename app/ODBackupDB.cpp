@@ -74,7 +74,12 @@ void TFrmODBackupDB::WireEvents() {
   for (int day = 1; day <= 7; ++day) DayBox(day)->OnClick = bind(&TFrmODBackupDB::cbDayClick);
   cbPracDny.OnClick = bind(&TFrmODBackupDB::cbPracDnyClick);
   cbVikendy.OnClick = bind(&TFrmODBackupDB::cbVikendyClick);
-  TimerTS.OnTimer = [this] { App.Dispatch([this] { TimerTSTimer(); }); };
+  TimerTS.OnTimer = [this] {
+    App.Dispatch([this] { TimerTSTimer(); });
+    App.Dispatch([this] { BackupStatusTick(); });
+  };
+  TimerStatus.OnTimer = [this] { App.Dispatch([this] { RefreshBackupStatus(); }); };
+  backup_.AfterRun = [this] { RefreshBackupStatus(); };
 }
 
 void TFrmODBackupDB::FormCreate() {
@@ -94,6 +99,8 @@ void TFrmODBackupDB::FormCreate() {
   GBInfo.SetColor(kGBInfoColor);
   hideAtStart_ = true;
   if (loaded && CB_RunMinimalized.Checked()) App.PostMessage(*this, WM_HIDEATSTART);
+  RefreshBackupStatus();
+  TimerStatus.SetEnabled(true);
 }
 
 void TFrmODBackupDB::FormDestroy() {
@@ -153,6 +160,7 @@ void TFrmODBackupDB::BtnOKClick() {
       ArmScheduleTimer();
       break;
   }
+  RefreshBackupStatus();
   Hide();
 }
 

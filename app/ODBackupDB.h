@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "app/BackupNotices.h"
+#include "app/BackupWatch.h"
 #include "app/Controls.h"
 #include "app/EventAction.h"
 #include "app/Form.h"
@@ -79,6 +82,15 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   TOpenDialog OpenDialogLog;
   TTimer TimerTS;
 
+  // The last good backup and the last failed attempt are the backup run's
+  // (Backup().Watch); what the strip and the warnings last said of them
+  // (StatusRefresh.cpp).
+  TBackupNotices Notices;
+  // Keeps the strip's next instant and the stale warnings current also while
+  // TimerTS is stopped (paused); a minute is close enough for both.
+  TTimer TimerStatus{App, 60'000};
+  uint64_t WatchVersionShown = ~uint64_t{0};
+
   // The configuration file and the settings no control holds.
   TSettingsBinding& Settings() { return settings_; }
   const TEventAction& EventAction() const { return settings_.EventAction(); }
@@ -131,6 +143,13 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   TDateTime NextRunTime() const { return scheduler_.NextRunTime(); }
   bool SlotPending() const { return scheduler_.SlotPending(); }
   bool BackupDue() const { return scheduler_.BackupDue(); }
+  // A tick's look at a detached backup: a failure is logged and kept.
+  void WatchDetachedBackup();
+  // After each tick of TimerTS: the watch outside a backup, and the strip
+  // and the warnings when the watch or the backups have moved on.
+  void BackupStatusTick();
+  // Redraws the strip when its facts have changed; warns when one is due.
+  void RefreshBackupStatus();
 
  protected:
   void FormShow() override;

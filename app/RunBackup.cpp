@@ -58,16 +58,33 @@ void TBackupRun::FillBackupSettings() {
   settings.BackupFile = BackupFileName();
 }
 
+void TBackupRun::Failed(std::string error) { Watch.Failed(app_.Now(), std::move(error)); }
+
 bool TBackupRun::PerformBackup(bool waitForOutput) {
   if (running_ || !job_) return false;
+  // Declared before the flag guard, so it runs once the flag is down again,
+  // also when an error passes (before its box is shown).
+  struct TAfterRun {
+    std::function<void()>& after;
+    ~TAfterRun() {
+      try {
+        if (after) after();
+      } catch (...) {
+        // The strip stays as it was; the next minute's refresh tries again.
+      }
+    }
+  } afterRun{AfterRun};
   TFlagGuard running(running_);
+  Watch.BackupStarting(data_.LastRun);
   FillBackupSettings();
   TBackupService& service = data_.BackupService();
   (void)PrepareBackupService(service, *job_);
   const int count = BackupCountFromText(controls_.sedtBackupCount.Text());
   if (!RotateBackups(BackupFolder(), count, [this](const std::string& text) { app_.ErrorBox(text); })) {
+    Failed(std::string(msg::NewestNotMoved));
     return false;
   }
+  bool detached = false;
   if (waitForOutput || controls_.CBLogActivity.Checked()) {
     try {
       TAppMessagePump pump(app_);
@@ -79,15 +96,20 @@ bool TBackupRun::PerformBackup(bool waitForOutput) {
       // the output has ended the file is complete: only the detach failed.
       // (An attach that failed leaves no file, whatever OutputEnded says.)
       if (!service.OutputEnded()) (void)fs::RemoveFile(BackupFileName());
+      Failed(CurrentErrorText());
       throw;
     }
   } else if (!StartBackupDetached(service, timer_)) {
+    Failed(std::string(msg::DetachedNotStarted));
     return false;
+  } else {
+    detached = true;
   }
   // One reading of the clock: the log entry and LastRun must name the same second.
   const TDateTime done = app_.Now();
   addLogEntry_(FormatMsg(msg::BackupDone, FormatDateTime(done)));
   data_.LastRun = done;
+  detached ? Watch.DetachedStarted() : Watch.Succeeded();
   settings_.SaveLastRun();
   return true;
 }

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "app/BackupWatch.h"
+
 namespace odb {
 
 class TApplication;
@@ -39,8 +41,14 @@ class TBackupRun {
   // The backup folder text, or the configuration's folder when it is blank.
   std::string BackupFolder() const;
 
+  // How the runs went: the last good backup and the last failed attempt.
+  TBackupWatch Watch;
+  // Called at the end of every run, however it ends (the status strip).
+  std::function<void()> AfterRun;
+
  private:
   void FillBackupSettings();
+  void Failed(std::string error);
 
   TApplication& app_;
   TDataODBackup& data_;

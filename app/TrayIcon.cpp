@@ -24,6 +24,8 @@ void TFrmODBackupDB::UpdateTrayIcon() {
   // Before window creation has added the entry there is nothing to update.
   if (!trayIconAdded_) return;
   App.Tray().Modify(trayIconList_, TrayIconIndex(), std::string(msg::TrayTip));
+  // The strip names the action's consequence ("Zálohy pozastaveny") as the icon does.
+  RefreshBackupStatus();
 }
 
 void TFrmODBackupDB::WMTrayNotify(intptr_t lParam) {

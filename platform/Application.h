@@ -49,6 +49,8 @@ class ITrayEntry {
   virtual void Add(int iconSet, int iconIndex, const std::string& tip) = 0;
   virtual void Modify(int iconSet, int iconIndex, const std::string& tip) = 0;
   virtual void Delete() = 0;
+  // A notice from the entry with a warning icon (a balloon on Windows).
+  virtual void ShowBalloon(const std::string& /*title*/, const std::string& /*text*/) {}
 };
 
 // Items of the tray menu, top to bottom.

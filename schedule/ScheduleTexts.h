@@ -15,5 +15,12 @@ inline constexpr std::string_view DataSetClosed = "Cannot perform this operation
 inline constexpr std::string_view DataSetEmpty = "Cannot perform this operation on an empty dataset";
 inline constexpr std::string_view NotEditing = "Dataset not in edit or insert mode";
 inline constexpr std::string_view IntOverflow = "Integer overflow";
+// Why the backups are fresh, stale or none yet.
+inline constexpr std::string_view StalePlannedMissed = "Plánovaná záloha %s neproběhla";
+inline constexpr std::string_view FreshPlanKept = "Zálohy proběhly podle plánu";
+inline constexpr std::string_view StaleTooOld = "Poslední záloha je starší než 7 dní";
+inline constexpr std::string_view FreshRecent = "Poslední záloha je mladší než 7 dní";
+inline constexpr std::string_view NoBackupYet = "Zatím žádná záloha";
+inline constexpr std::string_view NoBackupOverdue = "Zatím žádná záloha, plánovaná záloha %s neproběhla";
 
 }  // namespace odb::msg

@@ -15,7 +15,7 @@ namespace odb::test {
 class FakeFbClient : public IFbClient {
  public:
   // What was sent.
-  std::string service_name, attach_block, start_block;
+  std::string service_name, attach_block, start_block, query_send, query_request;
   int attaches = 0, detaches = 0, starts = 0, queries = 0;
   // What to answer: the call that fails (its status), replies to queries.
   bool fail_attach = false, fail_start = false, fail_query = false, fail_detach = false;
@@ -23,6 +23,7 @@ class FakeFbClient : public IFbClient {
   std::vector<std::string> messages = {"first line", "second line."};
   std::deque<std::string> replies;
 
+  static std::string Running(bool running) { return {67, running ? '\x01' : '\0', 0, 0, 0, '\x01'}; }
   static std::string Line(const std::string& text) {
     std::string r{62, static_cast<char>(text.size() & 0xFF), static_cast<char>(text.size() >> 8)};
     return r + text + '\x01';
@@ -48,12 +49,14 @@ class FakeFbClient : public IFbClient {
     start_block.assign(spb, spb_length);
     return fail_start ? Fail(status) : 0;
   }
-  ISC_STATUS ServiceQuery(ISC_STATUS* status, isc_svc_handle*, unsigned short, const char*,
+  ISC_STATUS ServiceQuery(ISC_STATUS* status, isc_svc_handle*, unsigned short send_length, const char* send_items,
                           unsigned short request_length, const char* request_items,
                           unsigned short buffer_length, char* buffer) override {
     ++queries;
+    query_send.assign(send_items, send_length);
+    query_request.assign(request_items, request_length);
     if (fail_query) return Fail(status);
-    if (request_length != 1 || request_items[0] != 62) return Fail(status);
+    if (request_length != 1 || (request_items[0] != 62 && request_items[0] != 67)) return Fail(status);
     std::memset(buffer, 0x55, buffer_length);
     std::string reply = replies.empty() ? Line("") : replies.front();
     if (!replies.empty()) replies.pop_front();

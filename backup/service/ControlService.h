@@ -35,6 +35,11 @@ class TControlAndQueryService : public TControlService {
   std::string ReadOutputLine();
   bool OutputEnded() const { return output_ended_; }
   int BufferSize() const { return kBufferSize; }
+  // Whether the started action still runs on the server, asked without reading
+  // its output, so the call never waits for a line (ServiceRunning.cpp). An
+  // action that ended with an error raises that error here and leaves the
+  // component detached.
+  bool QueryRunning();
 
  protected:
   void BeginAction(std::uint8_t action) {

@@ -18,6 +18,13 @@ void THeadlessTray::Add(int iconSet, int iconIndex, const std::string& tip) {
   Tip = tip;
 }
 
+void THeadlessTray::ShowBalloon(const std::string& title, const std::string& text) {
+  Balloons.push_back(text);
+  if (!EchoBalloons) return;
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+  std::fflush(stderr);
+}
+
 void THeadlessTray::Modify(int iconSet, int iconIndex, const std::string& tip) {
   ++Modifies;
   IconSet = iconSet;

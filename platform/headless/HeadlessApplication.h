@@ -22,8 +22,12 @@ class THeadlessTray final : public ITrayEntry {
   void Add(int iconSet, int iconIndex, const std::string& tip) override;
   void Modify(int iconSet, int iconIndex, const std::string& tip) override;
   void Delete() override { Present = false; }
+  // Without a tray the notice is one line on standard error, when echoing.
+  void ShowBalloon(const std::string& title, const std::string& text) override;
 
   bool Present = false;
+  bool EchoBalloons = false;
+  std::vector<std::string> Balloons;
   int IconSet = 0;
   int IconIndex = -1;
   std::string Tip;

@@ -14,15 +14,18 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: odbackup [--config FILE] [--once | --show-settings | --plan [--at \"dd.mm.yyyy hh:nn:ss\"]]\n"
+    "Usage: odbackup [--config FILE] [--once | --show-settings |\n"
+    "                                 (--plan | --status) [--at \"dd.mm.yyyy hh:nn:ss\"]]\n"
     "       odbackup --help | --version\n"
     "\n"
     "Backs up a Firebird database through the server's service manager.\n"
     "  (no option)      follow the backup plan until SIGINT or SIGTERM\n"
     "  --once           make one backup now; exit status 0 when it was made\n"
     "  --show-settings  print the configuration as understood, writing nothing\n"
+    "  --status         print the last and next backup, the generations and whether the\n"
+    "                   backups are fresh; exit status 0 fresh, 1 stale, 3 none yet\n"
     "  --plan           print the last missed and the next planned backup instant\n"
-    "  --at TIME        the instant --plan computes for (default: now)\n"
+    "  --at TIME        the instant --plan and --status compute for (default: now)\n"
     "  --config FILE    the configuration file (default: next to the executable)\n";
 
 void OnSignal(int) { odb::THeadlessApplication::RequestTerminate(); }
@@ -55,6 +58,8 @@ int main(int argc, char** argv) {
   odb::TSystemClock clock;
   odb::THeadlessApplication app(clock);
   app.EchoBoxes = true;
+  // Only the program that keeps running warns; the commands print their answer.
+  app.TrayEntry.EchoBalloons = command.mode == odb::THeadlessMode::Run;
   const int status = odb::RunHeadlessCommand(app, command);
   // The embedded engine finishes a service in a thread of its own after the
   // output has ended; the library destructors that run at a normal exit can

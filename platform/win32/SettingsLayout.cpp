@@ -13,7 +13,9 @@ namespace odb {
 namespace {
 
 constexpr int kBorder = 2;
-constexpr int kTopHeight = 16;
+// Room for the status strip's four lines: last backup, next one, and a failed
+// attempt with its error.
+constexpr int kTopHeight = 56;
 constexpr int kBottomHeight = 32;
 constexpr int kDatabaseHeight = 200;
 constexpr int kInfoHeight = 146;
@@ -144,7 +146,7 @@ void TSettingsView::Build() {
 void TSettingsView::BuildTop() {
   const int w = designClient_.cx - 2 * kBorder;
   const int top = Add(TChildKind::Panel, &form_.PnlTop, -1, {kBorder, kBorder, w, kTopHeight}, akLTR);
-  Add(TChildKind::Label, &form_.LaStatus, top, {4, 1, w - 8, 14}, akLTR);
+  Add(TChildKind::Label, &form_.LaStatus, top, {4, 1, w - 8, kTopHeight - 2}, akLTR);
 }
 
 void TSettingsView::BuildBottom() {

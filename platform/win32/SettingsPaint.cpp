@@ -144,7 +144,9 @@ HBRUSH TSettingsView::CtlColor(HDC dc, HWND hwnd) {
       break;
   }
   const TColor back = ColorOf(child.parent);
-  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  // Labels keep their model's text colour (the status strip's warning).
+  SetTextColor(dc, child.kind == TChildKind::Label ? win::ToColorRef(child.model->FontColor())
+                                                   : GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, win::ToColorRef(back));
   return win::BrushFor(back);
 }

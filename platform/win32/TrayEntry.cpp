@@ -45,6 +45,20 @@ void TWin32TrayEntry::Delete() {
   Notify(NIM_DELETE);
 }
 
+void TWin32TrayEntry::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!present_) return;
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner_;
+  data.uID = 0;
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_WARNING;
+  const std::wstring wideTitle = Widen(title), wideText = Widen(text);
+  std::copy_n(wideTitle.begin(), std::min(wideTitle.size(), std::size(data.szInfoTitle) - 1), data.szInfoTitle);
+  std::copy_n(wideText.begin(), std::min(wideText.size(), std::size(data.szInfo) - 1), data.szInfo);
+  notify_(NIM_MODIFY, data);
+}
+
 bool TWin32TrayEntry::HandleMessage(UINT msg) {
   if (taskbarCreated_ == 0 || msg != taskbarCreated_) return false;
   // A restarted shell has forgotten every entry; without this a hidden program

@@ -26,6 +26,8 @@ class TWin32TrayEntry final : public ITrayEntry {
   void Add(int iconSet, int iconIndex, const std::string& tip) override;
   void Modify(int iconSet, int iconIndex, const std::string& tip) override;
   void Delete() override;
+  // A balloon with the warning icon (NIF_INFO) over the entry.
+  void ShowBalloon(const std::string& title, const std::string& text) override;
 
   // True when msg is the shell's "TaskbarCreated"; the entry is then added again.
   bool HandleMessage(UINT msg);

@@ -1,0 +1,110 @@
+#include "app/BackupStatus.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "app/AppTexts.h"
+#include "app/ODBackupDB.h"
+#include "backup/Generations.h"
+#include "common/FileSystem.h"
+#include "schedule/DmODBackup.h"
+
+namespace odb {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+// The generation number of "ODBackup_<n>.fbk"; 0 for "ODBackup_1.old", which
+// sorts after them; nothing for any other name.
+std::optional<int> GenerationNumber(const std::string& name) {
+  if (name == "ODBackup_1.old") return 0;
+  constexpr std::string_view head = "ODBackup_", tail = ".fbk";
+  if (name.size() <= head.size() + tail.size() || !name.starts_with(head) || !name.ends_with(tail)) {
+    return std::nullopt;
+  }
+  const std::string digits = name.substr(head.size(), name.size() - head.size() - tail.size());
+  if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  return std::stoi(digits);
+}
+
+TDateTime LocalTime(stdfs::file_time_type stamp) {
+  const auto sys = std::chrono::file_clock::to_sys(stamp);
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(sys);
+  // One thread only, so the shared buffer of localtime is safe here.
+  const std::tm* local = std::localtime(&seconds);
+  if (!local) return BaseDateTime;
+  return TDateTime::Encode(local->tm_year + 1900, local->tm_mon + 1, local->tm_mday, local->tm_hour,
+                           local->tm_min, local->tm_sec);
+}
+
+std::string Instant(TDateTime value) { return value == BaseDateTime ? "-" : FormatDateTime(value); }
+
+}  // namespace
+
+TBackupPlan CurrentPlan(const TFrmODBackupDB& form) {
+  TBackupPlan plan{form.DaysMask(), {}};
+  const TMemTimes& table = form.Data.MemTimes;
+  for (int i = 0; table.Active() && i < table.RecordCount(); ++i) {
+    if (const auto time = table.Row(i).time) plan.times.push_back(*time);
+  }
+  return plan;
+}
+
+std::vector<TGenerationFile> FindGenerations(const std::string& folder) {
+  std::vector<std::pair<int, TGenerationFile>> found;
+  const std::string prefix = GenerationPrefix(folder);
+  for (const std::string& name : fs::ListFiles(folder)) {
+    const std::optional<int> number = GenerationNumber(name);
+    std::error_code error;
+    const stdfs::path path(prefix + name);
+    if (!number || !stdfs::is_regular_file(path, error)) continue;
+    const uint64_t bytes = stdfs::file_size(path, error);
+    const auto stamp = stdfs::last_write_time(path, error);
+    if (error) continue;
+    found.push_back({*number == 0 ? INT32_MAX : *number, {name, bytes, LocalTime(stamp)}});
+  }
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<TGenerationFile> files;
+  for (auto& [number, file] : found) files.push_back(std::move(file));
+  return files;
+}
+
+int StatusReport(TFrmODBackupDB& form, TDateTime now, std::string& out) {
+  const TBackupPlan plan = CurrentPlan(form);
+  const bool paused = form.EventAction().Kind() == TActionKind::PauseBackup;
+  const TDateTime next = paused ? BaseDateTime : NextPlannedInstant(plan, now);
+  out += "last: " + Instant(form.Data.LastRun) + "\n";
+  out += "next: " + Instant(next) + "\n";
+  out += "action: " + form.EventAction().Name() + "\n";
+  const std::vector<TGenerationFile> files = FindGenerations(form.EdtBackupPath.Text());
+  for (const TGenerationFile& file : files) {
+    out += "generation: " + file.name + " " + std::to_string(file.bytes) + " " +
+           FormatDateTime(file.modified) + "\n";
+  }
+  TStaleness staleness =
+      BackupStaleness(plan, form.EventAction().Kind() == TActionKind::BackupOnTimer, form.Data.LastRun, now);
+  // A backup that failed after the shift leaves no newest file, whatever LastRun says.
+  const bool newest = std::any_of(files.begin(), files.end(),
+                                  [](const TGenerationFile& f) { return f.name == "ODBackup_1.fbk"; });
+  if (!newest && staleness.state != TBackupState::None) {
+    staleness = {TBackupState::None, true, std::string(msg::NewestMissing)};
+  }
+  out += std::string("state: ") + BackupStateName(staleness.state) + " (" + staleness.reason + ")\n";
+  switch (staleness.state) {
+    case TBackupState::Fresh:
+      return 0;
+    case TBackupState::Stale:
+      return 1;
+    case TBackupState::None:
+      return 3;
+  }
+  return 3;
+}
+
+}  // namespace odb
