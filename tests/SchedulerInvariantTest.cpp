@@ -76,7 +76,7 @@ class TOracle {
   std::set<int64_t> times_;
 };
 
-struct TCaseSpec {
+struct TCaseSetup {
   std::string name;
   TPlanSpec plan;
   TDateTime start;
@@ -99,35 +99,35 @@ struct TCaseSpec {
 // and fails as told, and an error box during which ticks go on.
 class TSimulation final : public TScheduleHost, public TPlanWindow {
  public:
-  TSimulation(const TCaseSpec& spec, uint32_t seed)
-      : spec_(spec), oracle_(spec.plan), rng_(seed), data_(spec.start, fb_), clock_(spec.start.Ms()) {
+  TSimulation(const TCaseSetup& setup, uint32_t seed)
+      : setup_(setup), oracle_(setup.plan), rng_(seed), data_(setup.start, fb_), clock_(setup.start.Ms()) {
     data_.PlanWindow = this;
     data_.MemTimes.Open();
-    for (TDateTime time : spec.plan.times) {
+    for (TDateTime time : setup.plan.times) {
       data_.MemTimes.Append();
       data_.MemTimes.SetTime(time);
       data_.MemTimes.Post();
     }
-    data_.LastRun = spec.lastRun;
+    data_.LastRun = setup.lastRun;
     Restart();
   }
 
   void Run() {
-    const int64_t total = int64_t{spec_.days} * 86'400;
+    const int64_t total = int64_t{setup_.days} * 86'400;
     size_t jump = 0, restart = 0;
-    std::vector<bool> ruleFired(spec_.clockRules.size());
+    std::vector<bool> ruleFired(setup_.clockRules.size());
     while (tick_ < total && faults_.size() < 5) {
-      for (; restart < spec_.restarts.size() && spec_.restarts[restart] <= tick_; ++restart) Restart();
-      for (; jump < spec_.jumps.size() && spec_.jumps[jump].first <= tick_; ++jump) Jump(spec_.jumps[jump].second);
-      for (size_t i = 0; i < spec_.clockRules.size(); ++i) {
-        if (ruleFired[i] || clock_ < spec_.clockRules[i].first.Ms()) continue;
+      for (; restart < setup_.restarts.size() && setup_.restarts[restart] <= tick_; ++restart) Restart();
+      for (; jump < setup_.jumps.size() && setup_.jumps[jump].first <= tick_; ++jump) Jump(setup_.jumps[jump].second);
+      for (size_t i = 0; i < setup_.clockRules.size(); ++i) {
+        if (ruleFired[i] || clock_ < setup_.clockRules[i].first.Ms()) continue;
         ruleFired[i] = true;
-        Jump(spec_.clockRules[i].second.Ms() - clock_);
+        Jump(setup_.clockRules[i].second.Ms() - clock_);
       }
       TickOnce();
     }
-    if (spec_.expectSuccesses >= 0 && successes_ != spec_.expectSuccesses) {
-      Fault("backups made: " + std::to_string(successes_) + ", expected " + std::to_string(spec_.expectSuccesses));
+    if (setup_.expectSuccesses >= 0 && successes_ != setup_.expectSuccesses) {
+      Fault("backups made: " + std::to_string(successes_) + ", expected " + std::to_string(setup_.expectSuccesses));
     }
   }
 
@@ -138,7 +138,7 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   const std::vector<std::string>& Faults() const { return faults_; }
 
   // TPlanWindow
-  uint8_t DaysMask() const override { return spec_.plan.mask; }
+  uint8_t DaysMask() const override { return setup_.plan.mask; }
   void RaiseSlotPending() override {}
 
   // TScheduleHost
@@ -152,7 +152,7 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
     ++boxes_;
     const bool wasOpen = boxOpen_;
     boxOpen_ = true;
-    for (int i = 0; i < spec_.boxSeconds; ++i) TickOnce();
+    for (int i = 0; i < setup_.boxSeconds; ++i) TickOnce();
     boxOpen_ = wasOpen;
   }
 
@@ -209,11 +209,11 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
     const int64_t instant = oracle_.AtOrBefore(clock_);
     if (++attemptsFor_[instant] > 3) Fault("attempt " + std::to_string(attemptsFor_[instant]) + " for " + At(instant));
     busy_ = true;
-    for (int i = 0; i < spec_.backupSeconds; ++i) TickOnce();
+    for (int i = 0; i < setup_.backupSeconds; ++i) TickOnce();
     busy_ = false;
     Trace("attempt");
     if (Fails()) {
-      if (std::uniform_real_distribution<>(0, 1)(rng_) < spec_.quietChance) return false;
+      if (std::uniform_real_distribution<>(0, 1)(rng_) < setup_.quietChance) return false;
       throw std::runtime_error("the server is gone");
     }
     if (!madeFor_.insert(instant).second) Fault("a second backup for " + At(instant));
@@ -223,15 +223,15 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   }
 
   bool Fails() {
-    if (attempts_ <= spec_.failFirst) return true;
+    if (attempts_ <= setup_.failFirst) return true;
     if (streakLeft_ > 0) return --streakLeft_, true;
-    if (std::uniform_real_distribution<>(0, 1)(rng_) >= spec_.failChance) return false;
-    streakLeft_ = spec_.failStreak - 1;
+    if (std::uniform_real_distribution<>(0, 1)(rng_) >= setup_.failChance) return false;
+    streakLeft_ = setup_.failStreak - 1;
     return true;
   }
 
   void Check() {
-    const int64_t deadline = 2 * (spec_.boxSeconds + spec_.backupSeconds) + 70;
+    const int64_t deadline = 2 * (setup_.boxSeconds + setup_.backupSeconds) + 70;
     std::erase_if(passed_, [&](const TPassed& p) {
       if (lastAttemptTick_ >= p.tick || data_.LastRun.Ms() >= p.instant) return true;
       if (tick_ - p.tick <= deadline) return false;
@@ -261,7 +261,7 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
                       std::to_string(lastAttemptTick_));
   }
 
-  const TCaseSpec& spec_;
+  const TCaseSetup& setup_;
   TOracle oracle_;
   std::mt19937 rng_;
   test::FakeFbClient fb_;
@@ -274,7 +274,7 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   int64_t lastAttemptTick_ = -1;
   bool busy_ = false;
   bool boxOpen_ = false;
-  bool trace_ = std::getenv("ODB_SIM_TRACE") && spec_.name == std::getenv("ODB_SIM_TRACE");
+  bool trace_ = std::getenv("ODB_SIM_TRACE") && setup_.name == std::getenv("ODB_SIM_TRACE");
   int streakLeft_ = 0;
   int attempts_ = 0, successes_ = 0, boxes_ = 0;
   int stuck_ = 0;
@@ -286,10 +286,10 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
 
 TPlanSpec Daily(std::vector<TDateTime> times) { return {kAllDays, std::move(times)}; }
 
-std::vector<TCaseSpec> TableCases() {
+std::vector<TCaseSetup> TableCases() {
   const TDateTime tue8 = Dec(8, 8);
   const int64_t h = 3600;  // ticks
-  std::vector<TCaseSpec> cases = {
+  std::vector<TCaseSetup> cases = {
       {.name = "daily, LastRun yesterday morning", .plan = Daily({Tod(18)}), .start = tue8,
        .lastRun = Dec(7, 7), .days = 7, .expectSuccesses = 8},
       {.name = "one weekday, one time, LastRun after it", .plan = {0x04, {Tod(8, 1)}}, .start = tue8,
@@ -325,9 +325,9 @@ std::vector<TCaseSpec> TableCases() {
   return cases;
 }
 
-TCaseSpec RandomCase(std::mt19937& rng, int index) {
+TCaseSetup RandomCase(std::mt19937& rng, int index) {
   const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<>(lo, hi)(rng); };
-  TCaseSpec c;
+  TCaseSetup c;
   c.name = "random " + std::to_string(index);
   std::vector<int> weekdays = {1, 2, 3, 4, 5, 6, 7};
   std::shuffle(weekdays.begin(), weekdays.end(), rng);
@@ -374,7 +374,7 @@ TEST(SchedulerInvariants, HoldAfterEveryTick) {
 #else
   const int randomCases = 60;
 #endif
-  std::vector<TCaseSpec> cases = TableCases();
+  std::vector<TCaseSetup> cases = TableCases();
   std::mt19937 caseRng(20261208);
   for (int i = 0; i < randomCases; ++i) cases.push_back(RandomCase(caseRng, i));
   int64_t ticks = 0, days = 0;
