@@ -3,6 +3,10 @@
 #include <cstdio>
 
 #include "app/ODBackupDB.h"
+#include "backup/service/ServiceBlocks.h"
+#include "common/Cp1250.h"
+#include "config/IniFile.h"
+#include "config/Login.h"
 #include "common/FileSystem.h"
 #include "schedule/DmODBackup.h"
 
@@ -41,6 +45,33 @@ int BackupOnce(TFrmODBackupDB& form) {
   return 1;
 }
 
+// What the INI could not keep whole, or the attach block could not carry,
+// is refused before anything is stored.
+void CheckStorable(const std::string& userLine, const std::string& passwordLine) {
+  for (const std::string* line : {&userLine, &passwordLine}) {
+    if (Cp1250ToUtf8(Utf8ToCp1250(*line)) != *line || line->find_first_of("\r\n") != std::string::npos) {
+      throw Exception("the user name and the password may hold only characters of Windows-1250 and no line break");
+    }
+  }
+  (void)BuildAttachBlock({userLine, passwordLine});
+}
+
+int SetPassword(TFrmODBackupDB& form, const THeadlessCommand& command) {
+  try {
+    const std::optional<std::string> password = command.readPassword ? command.readPassword() : std::nullopt;
+    if (!password || password->empty()) throw Exception("no password was given on standard input");
+    TIniFile ini(form.IniFileName);
+    const std::string user = command.userName.value_or(ReadLogin(TIniFile(form.IniFileName)).UserName.value_or("sysdba"));
+    CheckStorable("user_name=" + user, "password=" + *password);
+    StoreLogin(ini, command.userName, *password);
+    std::fprintf(stderr, "odbackup: the login of %s is stored in %s\n", user.c_str(), form.IniFileName.c_str());
+    return 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "odbackup: %s\n", error.what());
+    return 1;
+  }
+}
+
 std::optional<std::string> TakeValue(const std::vector<std::string>& args, size_t& i,
                                      std::string& value) {
   if (i + 1 >= args.size()) return args[i] + " needs a value";
@@ -49,7 +80,7 @@ std::optional<std::string> TakeValue(const std::vector<std::string>& args, size_
 }
 
 std::optional<std::string> SetMode(THeadlessCommand& command, THeadlessMode mode) {
-  if (command.mode != THeadlessMode::Run) return "only one of --once, --show-settings and --plan";
+  if (command.mode != THeadlessMode::Run) return "only one of --once, --show-settings, --plan and --set-password";
   command.mode = mode;
   return std::nullopt;
 }
@@ -62,11 +93,18 @@ std::optional<std::string> ParseOne(const std::vector<std::string>& args, size_t
   if (arg == "--once") return SetMode(command, THeadlessMode::Once);
   if (arg == "--show-settings") return SetMode(command, THeadlessMode::ShowSettings);
   if (arg == "--plan") return SetMode(command, THeadlessMode::Plan);
+  if (arg == "--set-password") return SetMode(command, THeadlessMode::SetPassword);
   std::string value;
   if (arg == "--config") {
     if (auto problem = TakeValue(args, i, value)) return problem;
     if (!fs::ReadFile(value)) return "cannot read the configuration file " + value;
     command.options.configFile = value;
+    return std::nullopt;
+  }
+  if (arg == "--user") {
+    if (auto problem = TakeValue(args, i, value)) return problem;
+    if (value.empty()) return "--user needs a user name";
+    command.userName = value;
     return std::nullopt;
   }
   if (arg == "--at") {
@@ -86,12 +124,13 @@ std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>
     if (auto problem = ParseOne(args, i, command)) return problem;
   }
   if (command.at && command.mode != THeadlessMode::Plan) return "--at goes with --plan";
+  if (command.userName && command.mode != THeadlessMode::SetPassword) return "--user goes with --set-password";
   return std::nullopt;
 }
 
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
   TProgramOptions options = command.options;
-  options.prepareLog = command.mode != THeadlessMode::ShowSettings && command.mode != THeadlessMode::Plan;
+  options.prepareLog = command.mode == THeadlessMode::Run || command.mode == THeadlessMode::Once;
   auto program = CreateProgram(app, options);
   if (!program) return 1;
   TFrmODBackupDB& form = *program->form;
@@ -105,6 +144,8 @@ int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
       return 0;
     case THeadlessMode::Plan:
       return PrintPlan(form, command.at.value_or(app.Now()));
+    case THeadlessMode::SetPassword:
+      return SetPassword(form, command);
     case THeadlessMode::Run:
       form.MemoFiles.SetView(&memoView);
       // Without a window the program behaves as the Windows one hidden in the tray.

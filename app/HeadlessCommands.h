@@ -1,5 +1,6 @@
 #pragma once
 // The headless program's commands, kept apart from main() so tests can run them.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,18 +10,21 @@
 
 namespace odb {
 
-enum class THeadlessMode { Run, Once, ShowSettings, Plan, Help, Version };
+enum class THeadlessMode { Run, Once, ShowSettings, Plan, SetPassword, Help, Version };
 
 struct THeadlessCommand {
   THeadlessMode mode = THeadlessMode::Run;
   TProgramOptions options;
   std::optional<TDateTime> at;
+  std::optional<std::string> userName;  // --user, with --set-password
+  // The password for --set-password: one line of standard input, unechoed.
+  std::function<std::optional<std::string>()> readPassword;
 };
 
 // Returns the problem for a usage message, or nothing when the arguments are fine.
 std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>& args,
                                                   THeadlessCommand& command);
-// Runs Run, Once, ShowSettings or Plan; returns the exit status.
+// Runs Run, Once, ShowSettings, Plan or SetPassword; returns the exit status.
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command);
 
 }  // namespace odb

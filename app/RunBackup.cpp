@@ -8,6 +8,8 @@
 #include "common/FileSystem.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
+#include "config/IniFile.h"
+#include "config/Login.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -21,8 +23,10 @@ void TFrmODBackupDB::FillBackupSettings() {
   settings.ServerName = EdtServer.Text();
   settings.Protocol = RBLocal.Checked() ? TProtocol::Local : TProtocol::TCP;
   settings.LoginPrompt = false;
-  settings.UserParam.clear();
-  settings.PasswordParam.clear();
+  // Read at each backup, so a login stored while the program runs counts at once.
+  const TLogin login = ReadLogin(TIniFile(IniFileName));
+  settings.UserParam = login.UserName ? "user_name=" + *login.UserName : "";
+  settings.PasswordParam = login.Password ? "password=" + *login.Password : "";
   settings.AttachNow = false;
   settings.Verbose = true;
   settings.Options = TBackupOptions{TBackupOption::NoGarbageCollection};
