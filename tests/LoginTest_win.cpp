@@ -1,6 +1,8 @@
 // The server login on Windows: DPAPI for the current user, never clear text.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "TempDir.h"
 #include "common/FileSystem.h"
 #include "config/IniFile.h"
@@ -10,7 +12,7 @@ namespace odb {
 namespace {
 
 TEST(LoginWin, DpapiRoundTrip) {
-  for (const std::string password : {"x", "Tajne-heslo_7", " a=b ", std::string(255, 'p')}) {
+  for (const std::string& password : std::vector<std::string>{"x", "Tajne-heslo_7", " a=b ", std::string(255, 'p')}) {
     const std::string sealed = ProtectPassword(password);
     EXPECT_EQ(sealed.find(password), std::string::npos);
     EXPECT_EQ(UnprotectPassword(sealed), password);
