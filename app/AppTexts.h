@@ -23,5 +23,8 @@ inline constexpr std::string_view CatchUpBackup = "Backup na základě poslední
 inline constexpr std::string_view LogWriteFailed = "Nelze zapisovat do logovacího souboru: \r\n%s\r\n";
 inline constexpr std::string_view BadTimeEntry = "Chybný formát časového údaje č. %d.\r\nZáznam nebude uložen.";
 inline constexpr std::string_view ComputerBrowse = "Vyhledání počítače";
+inline constexpr std::string_view LoginNotStorable =
+    "Uživatelské jméno a heslo smí obsahovat jen znaky Windows-1250 a žádný konec řádku";
+inline constexpr std::string_view LoginNoPassword = "Heslo není zadáno, přihlašovací údaje nebyly uloženy";
 
 }  // namespace odb::msg

@@ -3,10 +3,8 @@
 #include <cstdio>
 
 #include "app/ODBackupDB.h"
-#include "backup/service/ServiceBlocks.h"
-#include "common/Cp1250.h"
-#include "config/IniFile.h"
-#include "config/Login.h"
+#include "app/LoginEntry.h"
+#include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "schedule/DmODBackup.h"
 
@@ -45,26 +43,12 @@ int BackupOnce(TFrmODBackupDB& form) {
   return 1;
 }
 
-// What the INI could not keep whole, or the attach block could not carry,
-// is refused before anything is stored.
-void CheckStorable(const std::string& userLine, const std::string& passwordLine) {
-  for (const std::string* line : {&userLine, &passwordLine}) {
-    if (Cp1250ToUtf8(Utf8ToCp1250(*line)) != *line || line->find_first_of("\r\n") != std::string::npos) {
-      throw Exception("the user name and the password may hold only characters of Windows-1250 and no line break");
-    }
-  }
-  (void)BuildAttachBlock({userLine, passwordLine});
-}
-
 int SetPassword(TFrmODBackupDB& form, const THeadlessCommand& command) {
   try {
     const std::optional<std::string> password = command.readPassword ? command.readPassword() : std::nullopt;
-    if (!password || password->empty()) throw Exception("no password was given on standard input");
-    TIniFile ini(form.IniFileName);
-    const std::string user = command.userName.value_or(ReadLogin(TIniFile(form.IniFileName)).UserName.value_or("sysdba"));
-    CheckStorable("user_name=" + user, "password=" + *password);
-    StoreLogin(ini, command.userName, *password);
-    std::fprintf(stderr, "odbackup: the login of %s is stored in %s\n", user.c_str(), form.IniFileName.c_str());
+    if (!password) throw Exception("no password was given on standard input");
+    StoreCheckedLogin(form.IniFileName, command.userName, *password);
+    std::fprintf(stderr, "odbackup: the login is stored in %s\n", form.IniFileName.c_str());
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "odbackup: %s\n", error.what());

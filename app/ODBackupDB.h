@@ -151,6 +151,7 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   void UpdateTrayIcon();
   void WMTrayNotify(intptr_t lParam);
   void miAnimateIconsClick();
+  void miLoginClick();  // app/LoginEntry.cpp
 
   // Activity log.
   void PrepareLogFile();

@@ -105,3 +105,38 @@ TEST(LoginStore, ANewFileIsPrivateFromTheStart) {
 
 }  // namespace
 }  // namespace odb
+
+namespace odb {
+namespace {
+
+TEST(LoginTray, TheDialogStoresWhatItWasGiven) {
+  struct Case {
+    std::optional<TLoginEntry> answer;
+    std::string password, user;  // in the INI afterwards; empty: no key
+    bool errorBox;
+  };
+  const Case cases[] = {
+      {TLoginEntry{"ordava", "Tajne-heslo_7"}, "Tajne-heslo_7", "ordava", false},
+      {TLoginEntry{"", "x y "}, "x y ", "sysdba", false},
+      {std::nullopt, "", "", false},
+      {TLoginEntry{"ordava", ""}, "", "", true},
+      {TLoginEntry{"ordava", std::string(256, 'p')}, "", "", true},
+  };
+  for (const Case& c : cases) {
+    test::FormFixture fx;
+    fx.WriteIni("[OrdavaDB]\nServerName=fb\n[Settings]\nEventAction=PauseBackup\n");
+    fx.Start();
+    fx.app.LoginAnswers = {c.answer};
+    fx.app.MenuAnswers = {TTrayCommand::Login};
+    fx.form->HandleMessage(WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN_MSG);
+    EXPECT_EQ(fx.app.LoginAsked, std::vector<std::string>{"sysdba"});
+    const TIniFile ini(fx.IniPath());
+    EXPECT_EQ(ini.ReadString("OrdavaDB", "Password", ""), c.password);
+    EXPECT_EQ(ini.ReadString("OrdavaDB", "UserName", ""), c.user);
+    EXPECT_EQ(fx.app.Boxes.size(), c.errorBox ? 1u : 0u);
+    if (!c.password.empty()) EXPECT_EQ(ModeOf(fx.IniPath()), 0600u);
+  }
+}
+
+}  // namespace
+}  // namespace odb
