@@ -3,7 +3,11 @@
 namespace odb {
 
 void TForm::Show() {
-  if (visible_) return;
+  // A shown window is brought to the front.
+  if (visible_) {
+    App.FormVisibilityChanged(*this);
+    return;
+  }
   visible_ = true;
   App.FormVisibilityChanged(*this);
   FormShow();

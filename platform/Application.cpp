@@ -15,7 +15,7 @@ bool TApplication::Confirm(const std::string& text) {
 }
 
 void TApplication::Notice(const std::string& text) {
-  ShowMessageBox({text, Title(), TBoxButtons::Ok, TBoxIcon::Information});
+  ShowMessageBox({text, Title(), TBoxButtons::Ok, TBoxIcon::None});
 }
 
 void TApplication::ShowException(const std::exception& error) {

@@ -17,7 +17,7 @@ class TFrmSelectIconSet;
 class TOpenDialog;
 
 enum class TBoxButtons { Ok, YesNo, OkCancel };
-enum class TBoxIcon { Error, Question, Information };
+enum class TBoxIcon { Error, Question, Information, None };
 enum class TBoxResult { Ok, Cancel, Yes, No };
 
 struct TMessageBox {

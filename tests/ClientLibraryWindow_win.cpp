@@ -196,7 +196,7 @@ TEST_F(WindowWithClientLibrary, TrayLeftClickTellsToUseTheRightButton) {
   ASSERT_EQ(app.Boxes.size(), 1u);
   EXPECT_EQ(app.Boxes[0].text, "Tato ikona reaguje na PRAVÉ tlačítko myši!");
   EXPECT_EQ(app.Boxes[0].title, "Samostatné zálohování dat");
-  EXPECT_EQ(app.Boxes[0].icon, TBoxIcon::Information);
+  EXPECT_EQ(app.Boxes[0].icon, TBoxIcon::None) << "a plain message box";
 }
 
 TEST_F(WindowWithClientLibrary, TrayRightClickOpensTheMenuThenPostsNull) {

@@ -3,6 +3,7 @@
 // thread timer fires while the loop runs and performs one step of the test.
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +36,26 @@ inline void DuringModal(const std::function<void()>& step, const std::function<v
   KillTimer(nullptr, rescueTimer);
   pending = nullptr;
   pendingRescue = nullptr;
+}
+
+// Runs the steps one after the other on timer ticks while modal() runs (each
+// sees what the posted input of the one before did), with the same rescue.
+inline void DuringModalSteps(std::vector<std::function<void()>> steps,
+                             const std::function<void()>& modal,
+                             const std::function<void()>& rescue) {
+  static std::vector<std::function<void()>> pending;
+  static UINT_PTR stepTimer = 0;
+  pending = std::move(steps);
+  std::reverse(pending.begin(), pending.end());
+  stepTimer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (pending.empty()) return;
+    auto step = std::move(pending.back());
+    pending.pop_back();
+    step();
+  });
+  DuringModal([] {}, modal, rescue);
+  KillTimer(nullptr, stepTimer);
+  pending.clear();
 }
 
 // A plain hidden top-level window to own trays, menus and choosers.

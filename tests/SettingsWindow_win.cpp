@@ -1,93 +1,21 @@
 // The real settings window driven in-process through its controls' messages:
 // what a user's click or pick does must reach the model and come back.
+#include "tests/SettingsWindowFixture_win.h"
+
 #include "app/AppTexts.h"
-#include "platform/win32/Win32Application.h"
-
-#include <commctrl.h>
-
-#include <gtest/gtest.h>
-
-#include <deque>
-#include <memory>
-
-#include "app/ODBackupDB.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"
-#include "platform/headless/HeadlessApplication.h"
 #include "platform/win32/MainWindow.h"
-#include "platform/win32/SettingsView.h"
 #include "platform/win32/TimesGrid.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32Texts.h"
 #include "platform/win32/Win32Ui.h"
-#include "tests/FakeFbClient.h"
-#include "tests/TempDir.h"
 
 namespace odb {
 namespace {
 
-// Boxes are answered from a script, the tray is a stand-in.
-class TTestApplication final : public TWin32Application {
- public:
-  TTestApplication() : TWin32Application(GetModuleHandleW(nullptr)) {}
-  TBoxResult ShowMessageBox(const TMessageBox& box) override {
-    Boxes.push_back(box);
-    if (Answers.empty()) return box.buttons == TBoxButtons::Ok ? TBoxResult::Ok : TBoxResult::No;
-    const TBoxResult answer = Answers.front();
-    Answers.pop_front();
-    return answer;
-  }
-  ITrayEntry& Tray() override { return TrayEntry; }
-  TTrayCommand TrackTrayMenu(TForm&) override { return TTrayCommand::None; }
-
-  std::vector<TMessageBox> Boxes;
-  std::deque<TBoxResult> Answers;
-  THeadlessTray TrayEntry;
-};
-
-constexpr const char* kIni =
-    "[OrdavaDB]\r\nLocalHost=N\r\nServerName=server1\r\n"
-    "[Settings]\r\nEventAction=PauseBackup\r\nDays=1,3\r\nEventCountTimes=2\r\n"
-    "Time_1=18:00:00\r\nTime_2=12:00:00\r\n";
-
-class Win32SettingsWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    test::Put(dir.Path(), "odbackup.ini", kIni);
-    data = std::make_unique<TDataODBackup>(app.Now(), client);
-    form = std::make_unique<TFrmODBackupDB>(app, *data, dir / "odbackup.exe");
-    app.AttachMainForm(*form);
-    form->Show();
-    app.ProcessMessages();
-  }
-  void TearDown() override {
-    app.DetachMainForm();
-    form->FormDestroy();
-  }
-  HWND Hwnd(const TControl& control) { return app.SettingsView()->WindowOf(control); }
-  void Click(const TControl& control) {
-    SendMessageW(Hwnd(control), BM_CLICK, 0, 0);
-    app.ProcessMessages();
-  }
-  bool Ticked(const TControl& control) {
-    return SendMessageW(Hwnd(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
-  void ShowPlanTab() {
-    HWND tab = Hwnd(form->PageControlParams);
-    RECT second{};
-    SendMessageW(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
-    const LPARAM at = MAKELPARAM((second.left + second.right) / 2, (second.top + second.bottom) / 2);
-    SendMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(tab, WM_LBUTTONUP, 0, at);
-    app.ProcessMessages();
-  }
-
-  test::TempDir dir;
-  TTestApplication app;
-  test::FakeFbClient client;
-  std::unique_ptr<TDataODBackup> data;
-  std::unique_ptr<TFrmODBackupDB> form;
-};
+using test::kIni;
+using test::Win32SettingsWindow;
 
 TEST_F(Win32SettingsWindow, OpensOnThePathsTabWithTheLoadedValues) {
   EXPECT_TRUE(IsWindowVisible(app.MainWindow()));

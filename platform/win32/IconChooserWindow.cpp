@@ -7,6 +7,7 @@
 #include "common/Utf16_win.h"
 #include "platform/win32/IconSets.h"
 #include "platform/win32/ScopedHandle.h"
+#include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Texts.h"
 #include "resources/ResourceIds.h"
 
@@ -36,7 +37,7 @@ class TChooserWindow {
                                      UINT_PTR id, DWORD_PTR self);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   bool HandleButton(int set, UINT msg);
-  void CreateButtons();
+  bool CreateButtons();
   void Paint(HDC dc) const;
   void DrawButton(const DRAWITEMSTRUCT& item) const;
   void RedrawPreviews();
@@ -78,7 +79,7 @@ void RegisterChooserClass(HINSTANCE instance, WNDPROC proc) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_GRADIENTACTIVECAPTION + 1);
   wc.lpszClassName = kIconChooserClass;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Exception(FormatMsg(msg::ResourceMissing, 0));
+    win::ThrowLastError("RegisterClassExW");
 }
 
 // No placement rule of its own: centred on the screen where the mouse is, which
@@ -110,7 +111,7 @@ TChooserWindow::TChooserWindow(HWND owner, HINSTANCE instance, TFrmSelectIconSet
   const std::wstring caption = Widen(TFrmSelectIconSet::Caption);
   CreateWindowExW(exStyle, kIconChooserClass, caption.c_str(), style, at.x, at.y, size.cx,
                   size.cy, owner, nullptr, instance, this);
-  if (!hwnd_) throw Exception(FormatMsg(msg::ResourceMissing, 0));
+  if (!hwnd_) win::ThrowLastError("CreateWindowExW");
   model_.OnPreviewChanged = [this] { RedrawPreviews(); };
 }
 
@@ -119,15 +120,18 @@ TChooserWindow::~TChooserWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void TChooserWindow::CreateButtons() {
+bool TChooserWindow::CreateButtons() {
   const int ids[2] = {kIdSBPrvni, kIdSBDruhy};
   for (int i = 0; i < 2; ++i) {
     buttons_[i] = CreateWindowExW(
         0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, Scale(kButtonX[i]),
         Scale((kClient.cy - kButton.cy) / 2), Scale(kButton.cx), Scale(kButton.cy), hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), instance_, nullptr);
-    SetWindowSubclass(buttons_[i], ButtonProc, i + 1, reinterpret_cast<DWORD_PTR>(this));
+    if (!buttons_[i] || !SetWindowSubclass(buttons_[i], ButtonProc, i + 1, reinterpret_cast<DWORD_PTR>(this))) {
+      return false;
+    }
   }
+  return true;
 }
 
 void TChooserWindow::RunModal() {
@@ -168,8 +172,8 @@ LRESULT CALLBACK TChooserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 LRESULT TChooserWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE:
-      CreateButtons();
-      return 0;
+      // No error may leave a window procedure; a failed creation fails CreateWindowExW.
+      return CreateButtons() ? 0 : -1;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
         model_.FormActivate();

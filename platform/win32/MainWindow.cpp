@@ -10,6 +10,7 @@
 #include "common/Utf16_win.h"
 #include "platform/win32/SettingsView.h"
 #include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Ui.h"
 #include "resources/ResourceIds.h"
 
@@ -31,20 +32,24 @@ void RegisterClassOnce(HINSTANCE instance, WNDPROC proc) {
       LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = TMainWindow::ClassName;
-  RegisterClassExW(&wc);
+  if (!RegisterClassExW(&wc)) win::ThrowLastError("RegisterClassExW");
 }
 
 }  // namespace
 
-TMainWindow::TMainWindow(TWin32Application& app, HINSTANCE instance) : app_(app) {
+TMainWindow::TMainWindow(TWin32Application& app, HINSTANCE instance)
+    : app_(app), taskbar_(instance) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
                                            ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   RegisterClassOnce(instance, WndProc);
+  // Owned by the taskbar window, whose button carries the application title.
   CreateWindowExW(WS_EX_CONTROLPARENT, ClassName, Widen(msg::WindowCaption).c_str(),
                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                  win::Scale(kOuterWidth), win::Scale(kOuterHeight), nullptr, nullptr, instance,
-                  this);
+                  win::Scale(kOuterWidth), win::Scale(kOuterHeight), taskbar_.Handle(), nullptr,
+                  instance, this);
+  if (!hwnd_) win::ThrowLastError("CreateWindowExW");
+  taskbar_.SetOwned(hwnd_);
 }
 
 TMainWindow::~TMainWindow() {
@@ -85,6 +90,8 @@ TMainWindow::THandler TMainWindow::HandlerFor(UINT msg) {
       {WM_TRAYNOTIFY, &TMainWindow::OnFormMessage},
       {WM_HIDEATSTART, &TMainWindow::OnFormMessage},
       {DM_GETDEFID, &TMainWindow::OnGetDefId},
+      {WM_SYSCOMMAND, &TMainWindow::OnSysCommand},
+      {WM_ACTIVATE, &TMainWindow::OnActivate},
   };
   for (const auto& [id, handler] : handlers) {
     if (id == msg) return handler;
@@ -124,13 +131,29 @@ void TMainWindow::ShowCentred() {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int x = work.left + ((work.right - work.left) - (rc.right - rc.left)) / 2;
   const int y = work.top + ((work.bottom - work.top) - (rc.bottom - rc.top)) / 2;
-  SetWindowPos(hwnd_, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetWindowPos(hwnd_, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  BringToFront();
+}
+
+void TMainWindow::BringToFront() {
+  taskbar_.Show(app_.Title());
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  // SetForegroundWindow alone leaves the window behind under Wine without a
+  // window manager; a change of the Z order raises it on both.
+  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  BringWindowToTop(hwnd_);
   SetForegroundWindow(hwnd_);
+}
+
+void TMainWindow::Hide() {
+  ShowWindow(hwnd_, SW_HIDE);
+  taskbar_.Hide();
 }
 
 bool TMainWindow::PreTranslate(MSG& message) {
   if (!hwnd_ || !view_ || !IsWindowVisible(hwnd_)) return false;
   if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+  if (message.message == WM_KEYDOWN && view_->NavigationKey(message.wParam)) return true;
   return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
@@ -209,5 +232,31 @@ LRESULT TMainWindow::OnFormMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TMainWindow::OnGetDefId(WPARAM, LPARAM) { return MAKELRESULT(IDOK, DC_HASDEFID); }
+
+LRESULT TMainWindow::OnSysCommand(WPARAM wParam, LPARAM lParam) {
+  // Minimised, the window goes to its taskbar button, not to a caption bar
+  // of an owned window at the bottom of the screen.
+  if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+    taskbar_.Minimise();
+    return 0;
+  }
+  return DefWindowProcW(hwnd_, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT TMainWindow::OnActivate(WPARAM wParam, LPARAM lParam) {
+  // As a dialog does: the control that had the focus gets it back.
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+    return 0;
+  }
+  if (HIWORD(wParam) || !view_) return DefWindowProcW(hwnd_, WM_ACTIVATE, wParam, lParam);
+  if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)) {
+    SetFocus(lastFocus_);
+  } else {
+    view_->FocusFirst();
+  }
+  return 0;
+}
 
 }  // namespace odb

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/Application.h"
+#include "platform/win32/TaskbarWindow.h"
 
 namespace odb {
 
@@ -39,8 +40,12 @@ class TMainWindow {
   TSettingsView* View() const { return view_.get(); }
   void Attach(TForm& form);
   void Detach();
+  HWND TaskbarHandle() const { return taskbar_.Handle(); }
   // Centred on the screen each time it is shown, and brought to the front.
   void ShowCentred();
+  // Restored when minimised and raised above whatever covers it, where it is.
+  void BringToFront();
+  void Hide();
   // Keyboard navigation: Tab, Enter for OK, Esc for Skrýt.
   bool PreTranslate(MSG& message);
 
@@ -63,9 +68,13 @@ class TMainWindow {
   LRESULT OnFlushMemo(WPARAM wParam, LPARAM lParam);
   LRESULT OnFormMessage(WPARAM wParam, LPARAM lParam);
   LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
 
   TWin32Application& app_;
+  TTaskbarWindow taskbar_;
   HWND hwnd_ = nullptr;
+  HWND lastFocus_ = nullptr;
   UINT currentMsg_ = 0;
   TForm* form_ = nullptr;
   std::unique_ptr<TSettingsView> view_;

@@ -5,6 +5,7 @@
 #include "platform/win32/SettingsView.h"
 #include "platform/win32/TimesGrid.h"
 #include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Ui.h"
 #include "resources/ResourceIds.h"
 
@@ -59,6 +60,7 @@ TSettingsView::TSettingsView(TWin32Application& app, TFrmODBackupDB& form, HWND 
   designClient_ = {win::Unscale(rc.right), win::Unscale(rc.bottom)};
   RegisterPanelClass(app.Instance());
   images_ = ImageList_Create(16, 16, ILC_COLOR32, 6, 0);
+  if (!images_) win::ThrowLastError("ImageList_Create");
   // The order is the one ImageOf counts on.
   for (int id : {IDB_FOLDER, IDB_FOLDER_DISABLED, IDB_CHANGE, IDB_OK, IDB_HIDE, IDB_EXIT}) {
     auto bitmap = static_cast<HBITMAP>(LoadImageW(app.Instance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP,
@@ -112,12 +114,15 @@ HWND TSettingsView::CreateChild(const TChild& child, int id, DWORD style) {
                               win::Scale(child.design.h), parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app_.Instance(),
                               nullptr);
+  if (!hwnd) win::ThrowLastError("CreateWindowExW");
   const bool bold = child.model == &form_.laAction || child.model == &form_.cbAction;
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(win::WindowFont(bold)), FALSE);
   if (std::wstring(cls.cls) == L"ODBPanel") SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   return hwnd;
 }
 
+// The children are built top to bottom and the button bar last: that is the
+// order Tab walks them in.
 void TSettingsView::Build() {
   BuildTop();
   const int w = designClient_.cx - 2 * kBorder;
@@ -130,7 +135,9 @@ void TSettingsView::Build() {
                        {2, bodyHeight - 2 - kInfoHeight, w - 4, kInfoHeight}, akLeft | akRight | akBottom);
   Add(TChildKind::Memo, &form_.MemoFiles, info, {6, 16, w - 16, kInfoHeight - 22}, akAll);
   SendMessageW(WindowOf(form_.MemoFiles), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+  LeaveDialogKeys(WindowOf(form_.MemoFiles));
   app_.MapTarget(form_.MemoFiles, WindowOf(form_.MemoFiles));
+  BuildBottom();
   AddHints();
 }
 
@@ -138,6 +145,10 @@ void TSettingsView::BuildTop() {
   const int w = designClient_.cx - 2 * kBorder;
   const int top = Add(TChildKind::Panel, &form_.PnlTop, -1, {kBorder, kBorder, w, kTopHeight}, akLTR);
   Add(TChildKind::Label, &form_.LaStatus, top, {4, 1, w - 8, 14}, akLTR);
+}
+
+void TSettingsView::BuildBottom() {
+  const int w = designClient_.cx - 2 * kBorder;
   const int bottom = Add(TChildKind::Panel, &form_.PnlBottom, -1,
                          {kBorder, designClient_.cy - kBorder - kBottomHeight, w, kBottomHeight},
                          akLeft | akRight | akBottom);
@@ -236,6 +247,11 @@ void TSettingsView::AddHints() {
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
                              nullptr, app_.Instance(), nullptr);
+  // The window works without its hints.
+  if (!tooltip_) {
+    win::ReportLastError("CreateWindowExW");
+    return;
+  }
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, win::Scale(300));
   for (const TChild& child : children_) {
     if (!child.model || child.model->Hint.empty()) continue;

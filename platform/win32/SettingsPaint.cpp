@@ -3,6 +3,7 @@
 #include "app/ODBackupDB.h"
 #include "common/Utf16_win.h"
 #include "platform/win32/SettingsView.h"
+#include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace odb {
@@ -25,6 +26,10 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SIZE:
       InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    case WM_CLOSE:
+      // A multi-line edit asks its parent to close on Esc; a panel lives as
+      // long as the window.
       return 0;
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -58,10 +63,12 @@ void RegisterPanelClass(HINSTANCE instance) {
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = L"ODBPanel";
-  RegisterClassExW(&wc);
+  if (!RegisterClassExW(&wc)) win::ThrowLastError("RegisterClassExW");
 }
 
-void FilterSpinKeys(HWND edit) { SetWindowSubclass(edit, SpinFilterProc, kSpinFilterId, 0); }
+void FilterSpinKeys(HWND edit) {
+  if (!SetWindowSubclass(edit, SpinFilterProc, kSpinFilterId, 0)) win::ReportLastError("SetWindowSubclass");
+}
 
 TColor TSettingsView::ColorOf(int index) const {
   if (index < 0) return kWindowColor;

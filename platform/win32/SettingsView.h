@@ -34,6 +34,8 @@ inline constexpr unsigned akLT = akLeft | akTop, akLTR = akLeft | akTop | akRigh
 void RegisterPanelClass(HINSTANCE instance);
 // Lets the backup count edit take only digits and the signs.
 void FilterSpinKeys(HWND edit);
+// Leaves Tab and Esc of a multi-line edit to the dialog manager.
+void LeaveDialogKeys(HWND edit);
 
 class TSettingsView final : public TControlView {
  public:
@@ -56,6 +58,9 @@ class TSettingsView final : public TControlView {
   void DrawItem(const DRAWITEMSTRUCT& item);
   void Layout();
   void PaintPanel(HWND panel, HDC dc);
+  // Tab, Shift+Tab, Ctrl+Tab, Ctrl+Page Down/Up; true when handled.
+  bool NavigationKey(WPARAM key);
+  void FocusFirst();
 
   // The real window of a model control (tests drive it).
   HWND WindowOf(const TControl& control) const;
@@ -80,6 +85,7 @@ class TSettingsView final : public TControlView {
   // Building the window (SettingsLayout.cpp).
   void Build();
   void BuildTop();
+  void BuildBottom();
   void BuildDatabase(int body);
   void BuildData(int body);
   void BuildPathsPage(int page);
@@ -97,6 +103,13 @@ class TSettingsView final : public TControlView {
   void ShowActivePage();
   void SpinDelta(int delta);
   int IndexOf(HWND hwnd) const;
+
+  // Keyboard (SettingsKeys.cpp).
+  bool TabStop(const TChild& child) const;
+  bool FocusNext(bool back);
+  bool SelectRadio(bool forward);
+  void Focus(const TChild& child);
+  void SwitchPage(int delta);
 
   // Painting (SettingsPaint.cpp).
   TColor ColorOf(int index) const;

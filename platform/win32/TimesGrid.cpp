@@ -3,6 +3,7 @@
 #include "common/Utf16_win.h"
 #include "platform/Application.h"
 #include "platform/PlatformTexts.h"
+#include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Texts.h"
 #include "platform/win32/Win32Ui.h"
 #include "schedule/MemTimes.h"
@@ -33,9 +34,13 @@ TTimesGrid::TTimesGrid(TApplication& app, TMemTimes& table, HWND list)
   AddColumn(list_, kTimeColumn, table_.FieldTIME.DisplayLabel, 52);
   editor_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 0, 0, list_,
                             nullptr, nullptr, nullptr);
+  if (!editor_) win::ThrowLastError("CreateWindowExW");
   SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(win::WindowFont()), FALSE);
-  SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // Without them the grid shows the times but takes no edits.
+  if (!SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) ||
+      !SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    win::ReportLastError("SetWindowSubclass");
+  }
   table_.SetViewObserver([this] { Refresh(); });
   Refresh();
 }

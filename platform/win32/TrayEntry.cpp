@@ -4,6 +4,7 @@
 
 #include "common/Utf16_win.h"
 #include "platform/win32/IconSets.h"
+#include "platform/win32/Win32Errors.h"
 
 namespace odb {
 
@@ -66,8 +67,9 @@ void TWin32TrayEntry::Notify(DWORD message) {
   // The shell keeps its own copy of the icon, so ours goes right after the call.
   TScopedIcon icon(ImageList_GetIcon(lists_[iconSet_ - 1].Get(), index, ILD_NORMAL));
   data.hIcon = icon.Get();
-  // A failed call leaves the entry as it was; there is nobody to tell.
-  notify_(message, data);
+  // A failed call leaves the entry as it was. A missing entry comes back when
+  // the shell's notification area announces itself ("TaskbarCreated").
+  if (!notify_(message, data)) win::ReportLastError("Shell_NotifyIconW");
 }
 
 }  // namespace odb

@@ -8,6 +8,7 @@
 #include "common/Format.h"
 #include "common/Utf16_win.h"
 #include "platform/win32/ScopedHandle.h"
+#include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Texts.h"
 #include "resources/ResourceIds.h"
 
@@ -90,7 +91,8 @@ LRESULT CALLBACK DrawMenuPictures(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 class TPictureDrawing {
  public:
   explicit TPictureDrawing(HWND owner) : owner_(owner) {
-    SetWindowSubclass(owner_, DrawMenuPictures, 0, 0);
+    // Without it the items show no pictures, which the menu can live with.
+    if (!SetWindowSubclass(owner_, DrawMenuPictures, 0, 0)) win::ReportLastError("SetWindowSubclass");
   }
   ~TPictureDrawing() { RemoveWindowSubclass(owner_, DrawMenuPictures, 0); }
   TPictureDrawing(const TPictureDrawing&) = delete;
@@ -119,7 +121,7 @@ TScopedMenu BuildTrayMenu(const std::vector<TScopedBitmap>& pictures) {
       info.hbmpItem = HBMMENU_CALLBACK;
       info.dwItemData = reinterpret_cast<ULONG_PTR>(pictures[item.picture].Get());
     }
-    InsertMenuItemW(menu.Get(), position++, TRUE, &info);
+    if (!InsertMenuItemW(menu.Get(), position++, TRUE, &info)) win::ReportLastError("InsertMenuItemW");
   }
   return menu;
 }

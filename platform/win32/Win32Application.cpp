@@ -5,7 +5,9 @@
 #include "common/Utf16_win.h"
 #include "platform/win32/LoginDialog.h"
 #include "platform/win32/MainWindow.h"
+#include "platform/win32/MessageBoxes.h"
 #include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Shell.h"
 
 namespace odb {
@@ -28,13 +30,16 @@ void TWin32Application::PostMessage(IMessageTarget& target, unsigned msg, intptr
                                     intptr_t lParam) {
   const auto found = targets_.find(&target);
   if (found != targets_.end()) {
-    ::PostMessageW(found->second, msg, static_cast<WPARAM>(wParam), lParam);
+    if (!::PostMessageW(found->second, msg, static_cast<WPARAM>(wParam), lParam)) {
+      win::ReportLastError("PostMessageW");
+    }
     return;
   }
   // A target without a window of its own (the form before its controls
   // exist): the main window hands the message over when it comes out of the queue.
   auto* posted = new TPostedMessage{&target, msg, wParam, lParam};
   if (!::PostMessageW(main_->Handle(), TMainWindow::WM_DELIVER, 0, reinterpret_cast<LPARAM>(posted))) {
+    win::ReportLastError("PostMessageW");
     delete posted;
   }
 }
@@ -70,7 +75,7 @@ void TWin32Application::Run(TForm& mainForm) {
     if (!Dispatched(message)) break;
   }
   terminated_ = true;
-  if (mainForm.Visible()) ShowWindow(main_->Handle(), SW_HIDE);
+  if (mainForm.Visible()) main_->Hide();
   DetachMainForm();
 }
 
@@ -102,7 +107,10 @@ void TWin32Application::TimerChanged(TTimer& timer) {
   }
   if (!id) id = nextTimerId_++;
   timers_[id] = &timer;
-  SetTimer(main_->Handle(), id, timer.Interval(), nullptr);
+  // Without its timer the scheduler would silently make no backup.
+  if (!SetTimer(main_->Handle(), id, timer.Interval(), nullptr)) {
+    ErrorBox(win::LastErrorText("SetTimer"));
+  }
 }
 
 void TWin32Application::TimerDestroyed(TTimer& timer) {
@@ -122,16 +130,20 @@ void TWin32Application::TimerFired(UINT_PTR id) {
 
 void TWin32Application::FormVisibilityChanged(TForm& form) {
   if (&form != main_->Form()) return;
-  if (form.Visible()) {
-    main_->ShowCentred();
+  if (!form.Visible()) {
+    main_->Hide();
+  } else if (IsWindowVisible(main_->TaskbarHandle())) {
+    // Shown already, perhaps minimised or covered: where the user left it.
+    main_->BringToFront();
   } else {
-    ShowWindow(main_->Handle(), SW_HIDE);
+    main_->ShowCentred();
   }
 }
 
 HWND TWin32Application::DialogOwner() const {
+  // A box owned by the window it belongs to cannot fall behind it.
   HWND active = GetActiveWindow();
-  if (active) return active;
+  if (active && active != main_->TaskbarHandle()) return active;
   return IsWindowVisible(main_->Handle()) ? main_->Handle() : nullptr;
 }
 
@@ -146,16 +158,19 @@ TBoxResult TWin32Application::ShowMessageBox(const TMessageBox& box) {
     case TBoxIcon::Error: type |= MB_ICONERROR; break;
     case TBoxIcon::Question: type |= MB_ICONQUESTION; break;
     case TBoxIcon::Information: type |= MB_ICONINFORMATION; break;
+    case TBoxIcon::None: break;
   }
   HWND owner = DialogOwner();
   if (!owner) type |= MB_TASKMODAL;
-  const int answer = MessageBoxW(owner, Widen(box.text).c_str(), Widen(box.title).c_str(), type);
-  switch (answer) {
-    case IDOK: return TBoxResult::Ok;
-    case IDYES: return TBoxResult::Yes;
-    case IDNO: return TBoxResult::No;
-    default: return TBoxResult::Cancel;
+  const int answer = win::CzechMessageBox(owner, Widen(box.text), Widen(box.title), type);
+  // Read by the buttons the box has: Wine answers Esc with IDCANCEL also
+  // where there is no Storno, Windows with IDOK or not at all.
+  switch (box.buttons) {
+    case TBoxButtons::Ok: return TBoxResult::Ok;
+    case TBoxButtons::YesNo: return answer == IDYES ? TBoxResult::Yes : TBoxResult::No;
+    case TBoxButtons::OkCancel: return answer == IDOK ? TBoxResult::Ok : TBoxResult::Cancel;
   }
+  return TBoxResult::Cancel;
 }
 
 std::optional<std::string> TWin32Application::BrowseForComputer(const std::string& instruction) {

@@ -9,5 +9,9 @@ namespace odb::msg {
 inline constexpr std::string_view ResourceMissing = "Prostředek programu č. %d nelze načíst.";
 inline constexpr std::string_view DeleteRecord = "Smazat záznam?";
 inline constexpr std::string_view CreateFolder = "Specifikovaný adresář neexistuje. Vytvořit jej?";
+// A Win32 call that failed, by its name; the system's reason follows.
+inline constexpr std::string_view CallFailed = "%s selhalo: ";
+// The reason of an error code the system has no text for.
+inline constexpr std::string_view SystemErrorCode = "systémová chyba č. %d";
 
 }  // namespace odb::msg
