@@ -1,5 +1,7 @@
 // The window side of the activity log: the log box, the file name edit and the
 // log view that shows the file while the window is visible.
+#include "app/ActivityLogView.h"
+
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "common/FileSystem.h"
@@ -8,27 +10,25 @@
 
 namespace odb {
 
-void TFrmODBackupDB::PrepareLogFile() {
-  if (!odb::PrepareLogFile(EdtLogFilePath.Text(), CB_ClearLog.Checked())) {
-    CBLogActivity.SetChecked(false);
+void AddLogEntry(TApplication& app, TSettingsControls& settings, const std::string& message, TMemo* view) {
+  const std::string path = settings.EdtLogFilePath.Text();
+  if (!settings.CBLogActivity.Checked() || !fs::FileExists(path)) return;
+  try {
+    if (!AppendLogEntry(path, message, app.Now())) {
+      // Logging stays off until the user ticks the box again.
+      settings.CBLogActivity.SetChecked(false);
+      return;
+    }
+    if (!view) return;
+    view->SetText(ReadLogText(path));
+    app.PostMessage(*view, EM_SCROLLCARET_MSG);
+  } catch (const std::exception& error) {
+    app.ErrorBox(FormatMsg(msg::LogWriteFailed, path) + error.what());
   }
 }
 
 void TFrmODBackupDB::AddLogEntry(const std::string& message) {
-  const std::string path = EdtLogFilePath.Text();
-  if (!CBLogActivity.Checked() || !fs::FileExists(path)) return;
-  try {
-    if (!AppendLogEntry(path, message, App.Now())) {
-      // Logging stays off until the user ticks the box again.
-      CBLogActivity.SetChecked(false);
-      return;
-    }
-    if (!Visible()) return;
-    MemoFiles.SetText(ReadLogText(path));
-    App.PostMessage(MemoFiles, EM_SCROLLCARET_MSG);
-  } catch (const std::exception& error) {
-    App.ErrorBox(FormatMsg(msg::LogWriteFailed, path) + error.what());
-  }
+  odb::AddLogEntry(App, *this, message, Visible() ? &MemoFiles : nullptr);
 }
 
 }  // namespace odb

@@ -22,6 +22,9 @@ inline constexpr std::string_view NextBackupSet = "Příští zálohování nast
 inline constexpr std::string_view CatchUpBackup = "Backup na základě poslední neprovedené akce časovače.";
 inline constexpr std::string_view LogWriteFailed = "Nelze zapisovat do logovacího souboru: \r\n%s\r\n";
 inline constexpr std::string_view BadTimeEntry = "Chybný formát časového údaje č. %d.\r\nZáznam nebude uložen.";
+// The headless program's notice at start.
+inline constexpr std::string_view PlanEmpty =
+    "Plán záloh je prázdný: není zaškrtnutý žádný den nebo není zadaný žádný čas.";
 inline constexpr std::string_view ComputerBrowse = "Vyhledání počítače";
 inline constexpr std::string_view LoginNotStorable =
     "Uživatelské jméno a heslo smí obsahovat jen znaky Windows-1250 a žádný konec řádku";

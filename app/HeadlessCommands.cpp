@@ -1,9 +1,15 @@
 #include "app/HeadlessCommands.h"
 
 #include <cstdio>
+#include <filesystem>
 
+#include "app/ActivityLogView.h"
+#include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "app/LoginEntry.h"
+#include "app/RunBackup.h"
+#include "app/Settings.h"
+#include "app/SettingsControls.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "schedule/DmODBackup.h"
@@ -24,31 +30,92 @@ class TStdoutMemoView final : public TControlView {
 
 std::string PlanValue(TDateTime value, bool found) { return found ? FormatDateTime(value) : "-"; }
 
-int PrintPlan(TFrmODBackupDB& form, TDateTime now) {
-  const TDateTime missed = form.Data.LastMissedRun(now);
-  const TDateTime next = form.Data.NextRun(now);
+// The plan needs the window: its day boxes are what the computation asks for.
+int PrintPlan(TApplication& app, const TProgramOptions& options, std::optional<TDateTime> at) {
+  auto program = CreateProgram(app, options);
+  if (!program) return 1;
+  const TDateTime now = at.value_or(app.Now());
+  const TDateTime missed = program->data->LastMissedRun(now);
+  const TDateTime next = program->data->NextRun(now);
   std::printf("missed: %s\nnext: %s\n", PlanValue(missed, missed < now).c_str(),
               PlanValue(next, next != BaseDateTime).c_str());
   return 0;
 }
 
-int BackupOnce(TFrmODBackupDB& form) {
+// The configuration loaded into settings controls of their own: what the
+// commands that need no window work from.
+struct TLoadedSettings {
+  std::unique_ptr<TDataODBackup> data;
+  TSettingsControls controls;
+  std::unique_ptr<TSettingsBinding> binding;
+
+  TLoadedSettings(TApplication& app, const TProgramOptions& options) : data(CreateDataModule(app)) {
+    if (!data) return;
+    binding = std::make_unique<TSettingsBinding>(app, *data, controls, options);
+    // As the window does: a configuration that does not load leaves the
+    // defaults, and the command goes on with them.
+    (void)binding->LoadSettingsOrTell(options.exePath);
+  }
+};
+
+int BackupOnce(TApplication& app, const TProgramOptions& options) {
+  TLoadedSettings loaded(app, options);
+  if (!loaded.data) return 1;
+  TMemo output("MemoFiles");
+  TStdoutMemoView view;
+  output.SetView(&view);
+  TTimer unused(app, 1000);  // the output is always read, so nothing is started detached
+  TBackupRun run(app, *loaded.data, loaded.controls, *loaded.binding, output, unused,
+                 [&](const std::string& message) { AddLogEntry(app, loaded.controls, message, nullptr); });
+  run.CreateJob();
   try {
-    if (form.PerformBackup(/*waitForOutput=*/true)) return 0;
+    if (run.PerformBackup(/*waitForOutput=*/true)) return 0;
     std::fprintf(stderr, "odbackup: no backup was made: %s could not be moved away\n",
-                 form.BackupFileName().c_str());
+                 run.BackupFileName().c_str());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "odbackup: %s\n", error.what());
   }
   return 1;
 }
 
-int SetPassword(TFrmODBackupDB& form, const THeadlessCommand& command) {
+int ShowSettings(TApplication& app, const TProgramOptions& options) {
+  TLoadedSettings loaded(app, options);
+  if (!loaded.data) return 1;
+  const std::string bytes = loaded.binding->SettingsText();
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  return 0;
+}
+
+// Without a window the program behaves as the Windows one hidden in the tray.
+int RunInTheBackground(TApplication& app, const TProgramOptions& options) {
+  auto program = CreateProgram(app, options);
+  if (!program) return 1;
+  TFrmODBackupDB& form = *program->form;
+  TStdoutMemoView memoView;
+  form.MemoFiles.SetView(&memoView);
+  // A notice, not an error: without a window nothing else would tell why nothing happens.
+  if (form.EventAction().Kind() == TActionKind::BackupOnTimer &&
+      (form.DaysMask() == 0 || form.Data.MemTimes.RecordCount() == 0)) {
+    std::fprintf(stderr, "%s\n", std::string(msg::PlanEmpty).c_str());
+  }
+  // Without a window the program behaves as the Windows one hidden in the tray.
+  form.Show();
+  form.Hide();
+  app.ShowMainFormOnRun = false;
+  app.Run(form);
+  form.MemoFiles.SetView(nullptr);
+  return 0;
+}
+
+int SetPassword(TApplication& app, const TProgramOptions& options, const THeadlessCommand& command) {
+  TLoadedSettings loaded(app, options);
+  if (!loaded.data) return 1;
+  const std::string& iniFileName = loaded.binding->IniFileName();
   try {
     const std::optional<std::string> password = command.readPassword ? command.readPassword() : std::nullopt;
     if (!password) throw Exception("no password was given on standard input");
-    StoreCheckedLogin(form.IniFileName, command.userName, *password);
-    std::fprintf(stderr, "odbackup: the login is stored in %s\n", form.IniFileName.c_str());
+    StoreCheckedLogin(iniFileName, command.userName, *password);
+    std::fprintf(stderr, "odbackup: the login is stored in %s\n", iniFileName.c_str());
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "odbackup: %s\n", error.what());
@@ -82,7 +149,9 @@ std::optional<std::string> ParseOne(const std::vector<std::string>& args, size_t
   if (arg == "--config") {
     if (auto problem = TakeValue(args, i, value)) return problem;
     if (!fs::ReadFile(value)) return "cannot read the configuration file " + value;
-    command.options.configFile = value;
+    // Resolved once, here: the defaults go next to it, and a relative name
+    // would otherwise follow every change of the current folder.
+    command.options.configFile = std::filesystem::absolute(value).lexically_normal().string();
     return std::nullopt;
   }
   if (arg == "--user") {
@@ -115,30 +184,17 @@ std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
   TProgramOptions options = command.options;
   options.prepareLog = command.mode == THeadlessMode::Run || command.mode == THeadlessMode::Once;
-  auto program = CreateProgram(app, options);
-  if (!program) return 1;
-  TFrmODBackupDB& form = *program->form;
-  TStdoutMemoView memoView;
   switch (command.mode) {
     case THeadlessMode::Once:
-      form.MemoFiles.SetView(&memoView);
-      return BackupOnce(form);
+      return BackupOnce(app, options);
     case THeadlessMode::ShowSettings:
-      std::fputs(form.SettingsText().c_str(), stdout);
-      return 0;
+      return ShowSettings(app, options);
     case THeadlessMode::Plan:
-      return PrintPlan(form, command.at.value_or(app.Now()));
+      return PrintPlan(app, options, command.at);
     case THeadlessMode::SetPassword:
-      return SetPassword(form, command);
+      return SetPassword(app, options, command);
     case THeadlessMode::Run:
-      form.MemoFiles.SetView(&memoView);
-      // Without a window the program behaves as the Windows one hidden in the tray.
-      form.Show();
-      form.Hide();
-      app.ShowMainFormOnRun = false;
-      app.Run(form);
-      form.MemoFiles.SetView(nullptr);
-      return 0;
+      return RunInTheBackground(app, options);
     case THeadlessMode::Help:
     case THeadlessMode::Version:
       break;

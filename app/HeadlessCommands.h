@@ -25,6 +25,8 @@ struct THeadlessCommand {
 std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>& args,
                                                   THeadlessCommand& command);
 // Runs Run, Once, ShowSettings, Plan or SetPassword; returns the exit status.
+// Once, ShowSettings and SetPassword work from the loaded settings alone and
+// create no window.
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command);
 
 }  // namespace odb

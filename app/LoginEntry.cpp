@@ -30,12 +30,12 @@ void StoreCheckedLogin(const std::string& iniFileName, const std::optional<std::
 }
 
 void TFrmODBackupDB::miLoginClick() {
-  const TIniFile ini(IniFileName);
+  const TIniFile ini(settings_.IniFileName());
   std::string user = ini.ReadString(kLoginSection, "UserName", "");
   if (user.empty()) user = "sysdba";
   const std::optional<TLoginEntry> entry = App.AskLogin(user);
   if (!entry) return;
-  StoreCheckedLogin(IniFileName, entry->UserName.empty() ? std::string("sysdba") : entry->UserName, entry->Password);
+  StoreCheckedLogin(settings_.IniFileName(), entry->UserName.empty() ? std::string("sysdba") : entry->UserName, entry->Password);
 }
 
 }  // namespace odb

@@ -14,16 +14,21 @@ TProgram::~TProgram() {
   data.reset();
 }
 
-std::unique_ptr<TProgram> CreateProgram(TApplication& app, const TProgramOptions& options) {
+std::unique_ptr<TDataODBackup> CreateDataModule(TApplication& app) {
   app.SetTitle(std::string(msg::AppTitle));
-  auto program = std::make_unique<TProgram>();
   try {
-    program->data = std::make_unique<TDataODBackup>(app.Now());
+    return std::make_unique<TDataODBackup>(app.Now());
   } catch (const std::exception& error) {
     // Without the client library the program cannot work at all.
     app.ShowException(error);
     return nullptr;
   }
+}
+
+std::unique_ptr<TProgram> CreateProgram(TApplication& app, const TProgramOptions& options) {
+  auto program = std::make_unique<TProgram>();
+  program->data = CreateDataModule(app);
+  if (!program->data) return nullptr;
   program->form = std::make_unique<TFrmODBackupDB>(app, *program->data, options);
   return program;
 }

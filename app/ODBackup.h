@@ -25,8 +25,10 @@ struct TProgram {
   ~TProgram();
 };
 
-// Sets the title and creates the data module and the window. Returns null when
-// the data module cannot be created (the error has been shown).
+// Sets the title and creates the data module. Returns null when it cannot be
+// created (the error has been shown).
+std::unique_ptr<TDataODBackup> CreateDataModule(TApplication& app);
+// CreateDataModule, then the window; null as CreateDataModule.
 std::unique_ptr<TProgram> CreateProgram(TApplication& app, const TProgramOptions& options);
 // CreateProgram, then the message loop; returns the exit code.
 int RunProgram(TApplication& app, const TProgramOptions& options);

@@ -1,7 +1,6 @@
 #include "app/ODBackupDB.h"
 
 #include "app/AppTexts.h"
-#include "backup/ODBackupUtils.h"
 #include "common/Errors.h"
 #include "schedule/DmODBackup.h"
 
@@ -20,9 +19,10 @@ TFrmODBackupDB::TFrmODBackupDB(TApplication& app, TDataODBackup& data,
     : TForm(app, std::string(msg::WindowCaption)),
       Data(data),
       ExePath(options.exePath),
-      ConfigFile(options.configFile),
-      PrepareLogAtStart(options.prepareLog),
-      TimerTS(app, 1000) {
+      TimerTS(app, 1000),
+      settings_(app, data, *this, options),
+      backup_(app, data, *this, settings_, MemoFiles, TimerTS,
+              [this](const std::string& message) { AddLogEntry(message); }) {
   Data.PlanWindow = this;
   InitLayout();
   WireEvents();
@@ -42,15 +42,7 @@ void TFrmODBackupDB::InitLayout() {
   GBDatabaze.SetColor(Rgb(191, 215, 240));
   GBData.SetColor(clBtnFace);
   GBInfo.SetColor(Rgb(255, 255, 225));
-  TRadioButton::Group({&RBLocal, &RBHost});
-  RBLocal.SetChecked(true);
-  EdtServer.SetText("local");
-  EdtPath.SetText("C:\\ProgramFiles\\Tesmar\\Ordava\\DataFB\\Ordava.FDB");
-  CB_ClearLog.SetChecked(true);
   PageControlParams.Pages = {"Cesty k souborům", "Nastavení"};
-  EdtBackupPath.SetText("C:\\ProgramFiles\\Tesmar\\Ordava\\Anal");
-  EdtLogFilePath.SetText("C:\\ProgramFiles\\Tesmar\\Ordava\\Anal\\Anal.log");
-  cbAction.Items = {"Jednorázová záloha", "Dle plánu záloh", "Pozastavení záloh"};
   MemoFiles.SetColor(clInfoBk);
   OpenDialogDB.Filter = "Databáze firebird (*.fdb, *.gdb)|*.fdb;*.gdb|Všechny soubory (*.*)|*.*";
   OpenDialogDB.DefaultExt = "fdb";
@@ -86,38 +78,28 @@ void TFrmODBackupDB::WireEvents() {
 }
 
 void TFrmODBackupDB::FormCreate() {
-  IconSetIndex = 1;
-  GroupClickActive = false;
-  BackupRunning = false;
-  NextRunTime = BaseDateTime;
-  SlotPending = false;
+  settings_.SetIconSetIndex(1);
+  groupClickActive_ = false;
+  scheduler_.Reset();
   TimerTS.SetEnabled(true);
-  bool loaded = false;
-  try {
-    loaded = LoadSettings(ExePath);
-  } catch (const std::exception&) {
-    loaded = false;
-  }
-  if (!loaded) {
-    // The user gets the window with what the controls hold, so the settings can
-    // be repaired and saved with OK; everything below still has to exist.
-    App.ErrorBox(std::string(msg::LoadFailed));
-  }
-  TrayIconList = IconSetIndex == 2 ? 2 : 1;
-  App.Tray().Add(TrayIconList, TrayIconIndex(), std::string(msg::TrayTip));
-  TrayIconAdded = true;
-  BackupSettings = std::make_unique<TBackUpDatabaseSetings>();
+  // On failure the user gets the window with what the controls hold, so the
+  // settings can be repaired and saved with OK; everything below still has to exist.
+  const bool loaded = settings_.LoadSettingsOrTell(ExePath);
+  trayIconList_ = IconSetIndex() == 2 ? 2 : 1;
+  App.Tray().Add(trayIconList_, TrayIconIndex(), std::string(msg::TrayTip));
+  trayIconAdded_ = true;
+  backup_.CreateJob();
   GBDatabaze.SetColor(kGBDatabazeColor);
   GBData.SetColor(kGBDataColor);
   GBInfo.SetColor(kGBInfoColor);
-  HideAtStart = true;
+  hideAtStart_ = true;
   if (loaded && CB_RunMinimalized.Checked()) App.PostMessage(*this, WM_HIDEATSTART);
 }
 
 void TFrmODBackupDB::FormDestroy() {
-  if (TrayIconAdded) App.Tray().Delete();
-  TrayIconAdded = false;
-  BackupSettings.reset();
+  if (trayIconAdded_) App.Tray().Delete();
+  trayIconAdded_ = false;
+  backup_.FreeJob();
 }
 
 void TFrmODBackupDB::HandleMessage(unsigned msg, intptr_t, intptr_t lParam) {
@@ -128,15 +110,15 @@ void TFrmODBackupDB::HandleMessage(unsigned msg, intptr_t, intptr_t lParam) {
 }
 
 void TFrmODBackupDB::WMHideAtStart() {
-  if (!HideAtStart) return;
-  HideAtStart = false;
+  if (!hideAtStart_) return;
+  hideAtStart_ = false;
   Hide();
 }
 
 void TFrmODBackupDB::FormShow() {
   if (CBLogActivity.Checked()) App.PostMessage(MemoFiles, EM_SCROLLCARET_MSG);
   try {
-    TimerTS.SetEnabled(EventAction == kBackupOnTimer);
+    TimerTS.SetEnabled(EventAction().Kind() == TActionKind::BackupOnTimer);
     PageControlParams.SetActivePageIndex(TabSheetPaths);
   } catch (const std::exception& error) {
     App.ErrorBox(std::string(msg::FormShowFailed) + error.what());
@@ -145,7 +127,7 @@ void TFrmODBackupDB::FormShow() {
 
 void TFrmODBackupDB::FormHide() { SetTimerForHide(); }
 
-void TFrmODBackupDB::SetTimerForHide() { TimerTS.SetEnabled(EventAction != kPauseBackup); }
+void TFrmODBackupDB::SetTimerForHide() { TimerTS.SetEnabled(EventAction().Kind() != TActionKind::PauseBackup); }
 
 void TFrmODBackupDB::miOpenFormClick() { Show(); }
 
@@ -156,15 +138,18 @@ void TFrmODBackupDB::SBExitClick() {
 }
 
 void TFrmODBackupDB::BtnOKClick() {
-  (void)SaveSettings(ExePath);
-  switch (NameToAction(EventAction)) {
-    case 0:
+  (void)settings_.SaveSettings(ExePath);
+  // Saving has set the action from the list, so it is never unknown here; an
+  // unknown one would show as the plan's item.
+  switch (EventAction().Kind()) {
+    case TActionKind::OnceBackup:
       RunBackup();
       break;
-    case 2:
+    case TActionKind::PauseBackup:
       TimerTS.SetEnabled(false);
       break;
-    default:
+    case TActionKind::BackupOnTimer:
+    case TActionKind::Unknown:
       ArmScheduleTimer();
       break;
   }

@@ -1,33 +1,29 @@
 #pragma once
-// The settings window: its controls are the program's live settings, and its
-// run state is shared by the scheduler, the backup run and the tray entry.
+// The settings window: the settings controls it shows are the program's live
+// settings; the configuration file and the backup run are its collaborators,
+// and its run state is shared by the scheduler and the tray entry.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "app/Controls.h"
+#include "app/EventAction.h"
 #include "app/Form.h"
 #include "app/ODBackup.h"
+#include "app/RunBackup.h"
+#include "app/Scheduler.h"
+#include "app/Settings.h"
+#include "app/SettingsControls.h"
 #include "common/DateTime.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
 
-class TBackUpDatabaseSetings;
-class TIniFile;
-
-// Event action names and the item indexes of the action list.
-inline constexpr const char* kOnceBackup = "OnceBackup";
-inline constexpr const char* kBackupOnTimer = "BackupOnTimer";
-inline constexpr const char* kPauseBackup = "PauseBackup";
-std::string ActionToName(int index);
-int NameToAction(const std::string& name);
-
 // Tabs of PageControlParams.
 inline constexpr int TabSheetPaths = 0;
 inline constexpr int TabSheetPort = 1;
 
-class TFrmODBackupDB : public TForm, public TPlanWindow {
+class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControls {
  public:
   TFrmODBackupDB(TApplication& app, TDataODBackup& data, const TProgramOptions& options);
   TFrmODBackupDB(TApplication& app, TDataODBackup& data, std::string exePath,
@@ -37,9 +33,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
 
   TDataODBackup& Data;
   const std::string ExePath;
-  // Overrides the configuration file next to the executable (headless --config).
-  const std::string ConfigFile;
-  const bool PrepareLogAtStart;
+
+  // The controls that hold settings (RBLocal, EdtServer … the day boxes) are
+  // TSettingsControls'; the window adds its frames, labels and buttons.
 
   // Status strip and button bar.
   TPanel PnlTop{"PnlTop"};
@@ -53,40 +49,25 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
 
   // " Databáze (Ordava) "
   TPanel GBDatabaze{"GBDatabaze", " Databáze (Ordava) "};
-  TRadioButton RBLocal{"RBLocal", "Na tomto počítači"};
-  TRadioButton RBHost{"RBHost", "Na jiném počítači"};
   TLabel LaServer{"LaServer", "Název serveru"};
-  TEdit EdtServer{"EdtServer"};
   TButton SBServer{"SBServer"};
   TLabel LaPath{"LaPath", "Fyzická cesta"};
-  TEdit EdtPath{"EdtPath"};
   TButton SBDBPath{"SBDBPath"};
   TPanel GBOnStart{"GBOnStart", " Po startu "};
-  TCheckBox CB_RunMinimalized{"CB_RunMinimalized", "Automaticky minimalizovat do programové lišty"};
-  TCheckBox CB_ClearLog{"CB_ClearLog", "Automaticky vymazat historii (log soubor)"};
 
   // " Nastavení parametrů zálohování "
   TPanel GBData{"GBData", " Nastavení parametrů zálohování "};
   TPageControl PageControlParams{"PageControlParams"};
   TLabel LaBackupPath{"LaBackupPath", "Cesta k souborům záloh"};
-  TEdit EdtBackupPath{"EdtBackupPath"};
   TButton SBInFilesPath{"SBInFilesPath"};
   TLabel laBackupCount{"laBackupCount", "Počet uchovávaných záloh:"};
-  TSpinEdit sedtBackupCount{"sedtBackupCount"};
-  TCheckBox CBLogActivity{"CBLogActivity", "Zapisuj výsledky do logovacího souboru"};
   TLabel laLogFile{"laLogFile", "Cesta k .log souboru"};
-  TEdit EdtLogFilePath{"EdtLogFilePath"};
   TButton SBLogFilePath{"SBLogFilePath"};
   TLabel laAction{"laAction", "Další spuštění:"};
-  TComboBox cbAction{"cbAction"};
   TPanel pnlSettings{"pnlSettings"};
   TPanel pnlDays{"pnlDays"};
-  TCheckBox cbPo{"cbPo", "Po"}, cbUt{"cbUt", "Út"}, cbSt{"cbSt", "St"}, cbCt{"cbCt", "Čt"},
-      cbPa{"cbPa", "Pá"}, cbSo{"cbSo", "So"}, cbNe{"cbNe", "Ne"};
   TLabel laPracDny{"laPracDny", "Prac.dny"};
-  TCheckBox cbPracDny{"cbPracDny"};
   TLabel laVikendy{"laVikendy", "Víkendy"};
-  TCheckBox cbVikendy{"cbVikendy"};
   TControl grdTimes{"grdTimes"};
 
   // " Log "
@@ -98,23 +79,13 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   TOpenDialog OpenDialogLog;
   TTimer TimerTS;
 
-  // Run state shared by the lifecycle, the scheduler, the backup and the tray.
-  bool SettingsFileBusy = false;
-  TDateTime NextRunTime;
-  bool SlotPending = false;
-  std::string EventAction;
-  bool BackupRunning = false;
-  std::unique_ptr<TBackUpDatabaseSetings> BackupSettings;
-  bool GroupClickActive = false;
-  bool DayClickActive = false;
-  bool HideAtStart = false;
-  int32_t IconSetIndex = 0;
-  int TrayIconList = 0;  // 1 or 2: ImageList1 or ImageList2; 0 before creation
-  std::string IniFileName;
-  bool BackupDue = false;
-  bool TrayIconAdded = false;
-  // Held over the whole of RunBackup, preparation and rotation included.
-  bool BackupInProgress = false;
+  // The configuration file and the settings no control holds.
+  TSettingsBinding& Settings() { return settings_; }
+  const TEventAction& EventAction() const { return settings_.EventAction(); }
+  int32_t IconSetIndex() const { return settings_.IconSetIndex(); }
+  // The backup run with its job record.
+  TBackupRun& Backup() { return backup_; }
+  bool BackupRunning() const { return backup_.BackupRunning(); }
 
   // Lifecycle.
   void FormCreate();
@@ -138,14 +109,10 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   void SBDBPathClick();
   void SBInFilesPathClick();
   void SBLogFilePathClick();
-  void CheckWeekday(int day);
-  uint8_t DaysMask() const override;
-  void RaiseSlotPending() override { SlotPending = true; }
-
-  // Configuration file.
-  [[nodiscard]] bool LoadSettings(const std::string& exePath);
-  bool SaveSettings(const std::string& exePath);
-  void SaveLastRun();
+  uint8_t DaysMask() const override { return TickedDays(); }
+  // The scheduler sets SlotPending from what its own search returned: a search
+  // made elsewhere (--plan) must not leave it raised with nothing announced.
+  void RaiseSlotPending() override {}
 
   // Tray entry and icon chooser.
   void UpdateTrayIcon();
@@ -154,20 +121,17 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
   void miLoginClick();  // app/LoginEntry.cpp
 
   // Activity log.
-  void PrepareLogFile();
   void AddLogEntry(const std::string& message);
 
   // Backup and scheduler.
   void RunBackup();
-  // RunBackup's work; true when the backup was made (or, detached, started).
-  // waitForOutput reads the output to its end whatever the log box says.
-  [[nodiscard]] bool PerformBackup(bool waitForOutput);
-  std::string BackupFileName() const;
-  // The configuration exactly as SaveSettings would write it, writing nothing.
-  std::string SettingsText();
+  // The scheduler's state and operations (app/Scheduler.h).
   void TimerTSTimer();
-  void CheckSchedule();
-  void ArmScheduleTimer();
+  void CheckSchedule() { scheduler_.CheckSchedule(); }
+  void ArmScheduleTimer() { scheduler_.ArmScheduleTimer(); }
+  TDateTime NextRunTime() const { return scheduler_.NextRunTime(); }
+  bool SlotPending() const { return scheduler_.SlotPending(); }
+  bool BackupDue() const { return scheduler_.BackupDue(); }
 
  protected:
   void FormShow() override;
@@ -175,27 +139,35 @@ class TFrmODBackupDB : public TForm, public TPlanWindow {
 
  private:
   void InitLayout();
-  void LoadDays(const std::string& text);
-  void LoadTimes(const TIniFile& ini);
-  void WriteSettings(TIniFile& ini);
-  void WriteTimes(TIniFile& ini);
-  std::string DaysText() const;
-  void FillBackupSettings();
   void WireEvents();
   int TrayIconIndex() const;
-  TCheckBox* DayBox(int day);
-  void RecomputeGroupBoxes();
   void SetTimerForHide();
-  void CatchUpFailed(const std::exception* error);  // null: failed without an error
-  bool CatchUpWaiting(TDateTime now) const;
-  void Announce(TDateTime now);
-  bool NothingComingYet(TDateTime now) const;
-  int catchUpFailures_ = 0;
-  TDateTime catchUpRetryAt_;
-  TDateTime catchUpInstant_;
-  bool catchUpErrorShowing_ = false;
-  uint64_t emptySearchPlan_ = ~uint64_t{0};
-  TDateTime emptySearchRepeatAt_;
+
+  // The window as the scheduler's program: clock, log, backups, error box.
+  class TSchedulerHost final : public TScheduleHost {
+   public:
+    explicit TSchedulerHost(TFrmODBackupDB& form) : form_(form) {}
+    TDateTime Now() const override;
+    bool BackupBusy() const override;
+    void AddLogEntry(const std::string& message) override;
+    void RunBackup() override;
+    bool CatchUpBackup() override;
+    void ShowException(const std::exception& error) override;
+
+   private:
+    TFrmODBackupDB& form_;
+  };
+
+  TSettingsBinding settings_;
+  TBackupRun backup_;
+  bool groupClickActive_ = false;
+  bool dayClickActive_ = false;
+  bool hideAtStart_ = false;
+  int trayIconList_ = 0;  // 1 or 2: ImageList1 or ImageList2; 0 before creation
+  bool trayIconAdded_ = false;
+  TSchedulerHost schedulerHost_{*this};
+  TDataModulePlan schedulePlan_{Data};
+  TScheduler scheduler_{schedulePlan_, schedulerHost_};
 };
 
 }  // namespace odb

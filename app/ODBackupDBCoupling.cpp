@@ -6,18 +6,6 @@
 
 namespace odb {
 
-std::string ActionToName(int index) {
-  if (index == 0) return kOnceBackup;
-  if (index == 2) return kPauseBackup;
-  return kBackupOnTimer;
-}
-
-int NameToAction(const std::string& name) {
-  if (name == kOnceBackup) return 0;
-  if (name == kPauseBackup) return 2;
-  return 1;
-}
-
 void TFrmODBackupDB::RBLocalClick() {
   if (RBLocal.Checked()) {
     EdtServer.SetFontColor(clInactiveCaption);
@@ -29,56 +17,31 @@ void TFrmODBackupDB::RBLocalClick() {
   }
 }
 
-TCheckBox* TFrmODBackupDB::DayBox(int day) {
-  TCheckBox* const boxes[] = {&cbPo, &cbUt, &cbSt, &cbCt, &cbPa, &cbSo, &cbNe};
-  return day >= 1 && day <= 7 ? boxes[day - 1] : nullptr;
-}
-
-void TFrmODBackupDB::RecomputeGroupBoxes() {
-  cbPracDny.SetChecked(cbPo.Checked() && cbUt.Checked() && cbSt.Checked() && cbCt.Checked() &&
-                       cbPa.Checked());
-  cbVikendy.SetChecked(cbSo.Checked() && cbNe.Checked());
-}
-
 void TFrmODBackupDB::cbDayClick() {
-  TFlagGuard active(DayClickActive);
-  if (GroupClickActive) return;
+  TFlagGuard active(dayClickActive_);
+  if (groupClickActive_) return;
   RecomputeGroupBoxes();
 }
 
 void TFrmODBackupDB::cbPracDnyClick() {
-  TFlagGuard active(GroupClickActive);
-  if (DayClickActive) return;
+  TFlagGuard active(groupClickActive_);
+  if (dayClickActive_) return;
   for (TCheckBox* day : {&cbPo, &cbUt, &cbSt, &cbCt, &cbPa}) day->SetChecked(cbPracDny.Checked());
 }
 
 void TFrmODBackupDB::cbVikendyClick() {
-  TFlagGuard active(GroupClickActive);
-  if (DayClickActive) return;
+  TFlagGuard active(groupClickActive_);
+  if (dayClickActive_) return;
   for (TCheckBox* day : {&cbSo, &cbNe}) day->SetChecked(cbVikendy.Checked());
 }
 
-void TFrmODBackupDB::CheckWeekday(int day) {
-  if (TCheckBox* box = DayBox(day)) box->SetChecked(true);
-  RecomputeGroupBoxes();
-}
-
-uint8_t TFrmODBackupDB::DaysMask() const {
-  const TCheckBox* const boxes[] = {&cbPo, &cbUt, &cbSt, &cbCt, &cbPa, &cbSo, &cbNe};
-  uint8_t mask = 0;
-  for (int day = 1; day <= 7; ++day) {
-    if (boxes[day - 1]->Checked()) mask |= static_cast<uint8_t>(1u << day);
-  }
-  return mask;
-}
-
 void TFrmODBackupDB::EdtServerChange() {
-  EventAction = ActionToName(cbAction.ItemIndex());
-  if (!SettingsFileBusy) UpdateTrayIcon();
+  settings_.SetEventAction(TEventAction::FromItemIndex(cbAction.ItemIndex()));
+  if (!settings_.SettingsFileBusy()) UpdateTrayIcon();
 }
 
 void TFrmODBackupDB::SBComStartClick() {
-  EventAction = ActionToName(cbAction.ItemIndex());
+  settings_.SetEventAction(TEventAction::FromItemIndex(cbAction.ItemIndex()));
   UpdateTrayIcon();
 }
 

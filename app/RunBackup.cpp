@@ -1,72 +1,101 @@
 // The one operation that makes a backup: job record from the live settings,
 // service prepared, generations shifted, backup made, result recorded.
+#include "app/RunBackup.h"
+
 #include "app/AppTexts.h"
 #include "app/MessagePump.h"
 #include "app/ODBackupDB.h"
+#include "app/Settings.h"
+#include "app/SettingsControls.h"
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
 #include "common/FileSystem.h"
+#include "common/Text.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
 #include "config/IniFile.h"
 #include "config/Login.h"
+#include "platform/Application.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
 
-std::string TFrmODBackupDB::BackupFileName() const {
-  return GenerationPrefix(EdtBackupPath.Text()) + "ODBackup_1.fbk";
+TBackupRun::TBackupRun(TApplication& app, TDataODBackup& data, const TSettingsControls& controls,
+                       TSettingsBinding& settings, TMemo& output, TTimer& timer, TLogEntry addLogEntry)
+    : app_(app),
+      data_(data),
+      controls_(controls),
+      settings_(settings),
+      output_(output),
+      timer_(timer),
+      addLogEntry_(std::move(addLogEntry)) {}
+
+TBackupRun::~TBackupRun() = default;
+
+void TBackupRun::CreateJob() { job_ = std::make_unique<TBackUpDatabaseSetings>(); }
+
+void TBackupRun::FreeJob() { job_.reset(); }
+
+std::string TBackupRun::BackupFolder() const {
+  // A blank folder would put the backups, and the rotation, into the root.
+  const std::string& text = controls_.EdtBackupPath.Text();
+  return IsBlankText(text, TBlanks::SpaceTab) ? settings_.SettingsFolder() : text;
 }
 
-void TFrmODBackupDB::FillBackupSettings() {
-  TBackUpDatabaseSetings& settings = *BackupSettings;
-  settings.ServerName = EdtServer.Text();
-  settings.Protocol = RBLocal.Checked() ? TProtocol::Local : TProtocol::TCP;
+std::string TBackupRun::BackupFileName() const {
+  return GenerationPrefix(BackupFolder()) + "ODBackup_1.fbk";
+}
+
+void TBackupRun::FillBackupSettings() {
+  TBackUpDatabaseSetings& settings = *job_;
+  settings.ServerName = controls_.EdtServer.Text();
+  settings.Protocol = controls_.RBLocal.Checked() ? TProtocol::Local : TProtocol::TCP;
   settings.LoginPrompt = false;
   // Read at each backup, so a login stored while the program runs counts at once.
-  const TLogin login = ReadLogin(TIniFile(IniFileName));
+  const TLogin login = ReadLogin(TIniFile(settings_.IniFileName()));
   settings.UserParam = login.UserName ? "user_name=" + *login.UserName : "";
   settings.PasswordParam = login.Password ? "password=" + *login.Password : "";
   settings.AttachNow = false;
   settings.Verbose = true;
   settings.Options = TBackupOptions{TBackupOption::NoGarbageCollection};
-  settings.DatabaseName = EdtPath.Text();
+  settings.DatabaseName = controls_.EdtPath.Text();
   settings.BackupFile = BackupFileName();
 }
 
-void TFrmODBackupDB::RunBackup() { (void)PerformBackup(/*waitForOutput=*/false); }
-
-bool TFrmODBackupDB::PerformBackup(bool waitForOutput) {
-  // One backup at a time: a tick or an OK arriving through a message box of
-  // the preparation or the rotation must not start another.
-  if (BackupInProgress || !BackupSettings) return false;
-  TFlagGuard inProgress(BackupInProgress);
+bool TBackupRun::PerformBackup(bool waitForOutput) {
+  if (running_ || !job_) return false;
+  TFlagGuard running(running_);
   FillBackupSettings();
-  TBackupService& service = Data.BackupService();
-  (void)PrepareBackupService(service, *BackupSettings);
-  const int count = BackupCountFromText(sedtBackupCount.Text());
-  if (!RotateBackups(EdtBackupPath.Text(), count, [this](const std::string& text) { App.ErrorBox(text); })) {
+  TBackupService& service = data_.BackupService();
+  (void)PrepareBackupService(service, *job_);
+  const int count = BackupCountFromText(controls_.sedtBackupCount.Text());
+  if (!RotateBackups(BackupFolder(), count, [this](const std::string& text) { app_.ErrorBox(text); })) {
     return false;
   }
-  TFlagGuard running(BackupRunning);
-  if (waitForOutput || CBLogActivity.Checked()) {
+  if (waitForOutput || controls_.CBLogActivity.Checked()) {
     try {
-      TAppMessagePump pump(App);
-      (void)RunBackupVerbose(service, pump, MemoFiles);
+      TAppMessagePump pump(app_);
+      (void)RunBackupVerbose(service, pump, output_);
     } catch (...) {
       // The rotation left no ODBackup_1.fbk, so one there now is this backup's
       // unfinished file (a server killed mid-write leaves it). Kept, it would
-      // pass for the newest generation and push the oldest good one out.
-      (void)fs::RemoveFile(BackupFileName());
+      // pass for the newest generation and push the oldest good one out. Once
+      // the output has ended the file is complete: only the detach failed.
+      // (An attach that failed leaves no file, whatever OutputEnded says.)
+      if (!service.OutputEnded()) (void)fs::RemoveFile(BackupFileName());
       throw;
     }
-  } else if (!StartBackupDetached(service, TimerTS)) {
+  } else if (!StartBackupDetached(service, timer_)) {
     return false;
   }
-  AddLogEntry(FormatMsg(msg::BackupDone, FormatDateTime(App.Now())));
-  Data.LastRun = App.Now();
-  SaveLastRun();
+  // One reading of the clock: the log entry and LastRun must name the same second.
+  const TDateTime done = app_.Now();
+  addLogEntry_(FormatMsg(msg::BackupDone, FormatDateTime(done)));
+  data_.LastRun = done;
+  settings_.SaveLastRun();
   return true;
 }
+
+void TFrmODBackupDB::RunBackup() { (void)backup_.PerformBackup(/*waitForOutput=*/false); }
 
 }  // namespace odb

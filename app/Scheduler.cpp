@@ -1,5 +1,7 @@
 // The one-second scheduler: catch-up of a missed instant, announcement of the
 // next one, and the backup once it has come.
+#include "app/Scheduler.h"
+
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "common/FlagGuard.h"
@@ -16,111 +18,190 @@ constexpr int kCatchUpAttempts = 3;
 // With nothing coming, the search is repeated this often unless the plan changes.
 constexpr int64_t kEmptySearchRepeatMs = 60'000;
 
-// After the clock has been set back, the instant just backed up comes round
-// again. It counts as done while the last backup lies between it and the
-// plan's following instant (a week on when none is in sight).
-TDateTime NextUndoneRun(TDataODBackup& data, TDateTime now) {
-  const TDateTime next = data.NextRun(now);
-  if (next == BaseDateTime || data.LastRun < next) return next;
-  const TDateTime following = data.NextRun(next.AddMs(1));
-  const TDateTime bound = following == BaseDateTime ? next.AddDays(7) : following;
-  return data.LastRun < bound ? following : next;
-}
+// Within the while after since; a clock set back before since has waited enough.
+bool Within(TDateTime now, TDateTime since, int64_t ms) { return since <= now && now < since.AddMs(ms); }
 
 }  // namespace
 
-void TFrmODBackupDB::TimerTSTimer() {
-  App.ProcessMessages();
-  if (BackupRunning || BackupInProgress) return;
-  if (!BackupDue) {
-    CheckSchedule();
-    return;
+TDateTime TDataModulePlan::LastMissedRun(TDateTime now) { return data_.LastMissedRun(now); }
+TDateTime TDataModulePlan::UpcomingRun(TDateTime from) { return data_.UpcomingRun(from); }
+TDateTime TDataModulePlan::LastRun() const { return data_.LastRun; }
+
+uint64_t TDataModulePlan::Version() const {
+  return data_.PlanVersion(data_.PlanWindow ? data_.PlanWindow->DaysMask() : 0);
+}
+
+void TScheduler::Reset() {
+  nextRunTime_ = BaseDateTime;
+  slotPending_ = false;
+  backupDue_ = false;
+  catchUpFailures_ = 0;
+  emptySearchPlan_ = ~uint64_t{0};
+  lastNow_ = TDateTime();
+}
+
+TTick TScheduler::Step(TDateTime now, bool backupBusy) {
+  if (backupBusy) return {};
+  if (!backupDue_) return Evaluate(now);
+  // A due backup waits while the box of the last failure is open, so that a
+  // second failure cannot open another; it is made when the box is closed.
+  if (errorShowing_) return {};
+  slotPending_ = false;
+  return {nextRunTime_ == BaseDateTime ? TTickAction::PerformCatchUp : TTickAction::PerformPlanned, nextRunTime_};
+}
+
+TTick TScheduler::Evaluate(TDateTime now) {
+  const bool clockSetBack = now < lastNow_;
+  lastNow_ = now;
+  try {
+    if (slotPending_) {
+      if (BaseDateTime < nextRunTime_ && nextRunTime_ <= now) backupDue_ = true;
+      return clockSetBack ? AnnounceEarlier(now) : TTick{};
+    }
+    if (nextRunTime_ == BaseDateTime) {
+      if (CatchUpWaiting(now) || NothingComingYet(now)) return {};
+      const TDateTime missed = plan_.LastMissedRun(now);
+      backupDue_ = missed < now;
+      slotPending_ = backupDue_;
+      if (backupDue_) {
+        catchUpInstant_ = missed;
+        return {TTickAction::CatchUpFound, missed};
+      }
+    }
+    return Announce(now);
+  } catch (const std::exception&) {
+    // A failed evaluation is dropped without a sign; the next tick tries again.
+    slotPending_ = false;
+    return {};
   }
-  SlotPending = false;
-  const bool catchUp = NextRunTime == BaseDateTime;
-  struct ClearDue {
-    bool& due;
-    ~ClearDue() { due = false; }
-  } clearDue{BackupDue};
-  if (!catchUp) {
-    RunBackup();
-    return;
+}
+
+TTick TScheduler::Announce(TDateTime now) {
+  nextRunTime_ = NextUndoneRun(now);
+  slotPending_ = nextRunTime_ != BaseDateTime;
+  if (slotPending_) return {TTickAction::Announce, nextRunTime_};
+  // The plan has no instant; the search is repeated when it changes, or after
+  // a while in case a change went unseen.
+  emptySearchPlan_ = plan_.Version();
+  emptySearchAt_ = now;
+  return {};
+}
+
+// With the clock set back, planned instants lie again between now and the
+// announced one; the first of them not yet backed up is announced instead.
+TTick TScheduler::AnnounceEarlier(TDateTime now) {
+  const TDateTime earlier = NextUndoneRun(now);
+  if (earlier == BaseDateTime || !(earlier < nextRunTime_)) return {};
+  nextRunTime_ = earlier;
+  return {TTickAction::Announce, earlier};
+}
+
+// After the clock has been set back, the instant just backed up comes round
+// again. It counts as done while the last backup lies between it and the
+// plan's following instant, which is at most a week after it.
+TDateTime TScheduler::NextUndoneRun(TDateTime now) {
+  const TDateTime next = plan_.UpcomingRun(now);
+  if (next == BaseDateTime || plan_.LastRun() < next) return next;
+  const TDateTime following = plan_.UpcomingRun(next.AddMs(1));
+  return plan_.LastRun() < following ? following : next;
+}
+
+bool TScheduler::CatchUpWaiting(TDateTime now) const {
+  return errorShowing_ || (catchUpFailures_ > 0 && Within(now, catchUpFailedAt_, kCatchUpRetryMs));
+}
+
+bool TScheduler::NothingComingYet(TDateTime now) const {
+  return emptySearchPlan_ == plan_.Version() && Within(now, emptySearchAt_, kEmptySearchRepeatMs);
+}
+
+void TScheduler::TimerTSTimer() { Carry(Step(host_.Now(), host_.BackupBusy())); }
+
+void TScheduler::CheckSchedule() { Carry(Evaluate(host_.Now())); }
+
+void TScheduler::ArmScheduleTimer() {
+  if (!backupDue_) CheckSchedule();
+}
+
+void TScheduler::Carry(const TTick& tick) {
+  switch (tick.action) {
+    case TTickAction::Nothing:
+      return;
+    case TTickAction::CatchUpFound:
+      host_.AddLogEntry(std::string(msg::CatchUpBackup));
+      return;
+    case TTickAction::Announce:
+      host_.AddLogEntry(FormatMsg(msg::NextBackupSet, FormatDateTime(tick.instant)));
+      return;
+    case TTickAction::PerformPlanned:
+      PerformPlanned();
+      return;
+    case TTickAction::PerformCatchUp:
+      PerformCatchUp();
+      return;
   }
+}
+
+// BackupDue stays set until the backup has returned, however it ends; it is
+// lowered before an error box, in which ticks go on.
+void TScheduler::PerformPlanned() {
+  TFlagGuard due(backupDue_);
+  try {
+    host_.RunBackup();
+  } catch (const std::exception& error) {
+    // Not retried: the next evaluation announces the following instant.
+    backupDue_ = false;
+    ShowError(error);
+  }
+}
+
+void TScheduler::PerformCatchUp() {
+  TFlagGuard due(backupDue_);
   try {
     // A detached start that failed, or generations that could not be shifted,
     // end quietly but are failed attempts all the same.
-    if (PerformBackup(/*waitForOutput=*/false)) {
+    if (host_.CatchUpBackup()) {
       catchUpFailures_ = 0;
     } else {
       CatchUpFailed(nullptr);
     }
   } catch (const std::exception& error) {
-    BackupDue = false;
+    backupDue_ = false;
     CatchUpFailed(&error);
   }
 }
 
-void TFrmODBackupDB::CatchUpFailed(const std::exception* error) {
+void TScheduler::CatchUpFailed(const std::exception* error) {
   ++catchUpFailures_;
-  catchUpRetryAt_ = App.Now().AddMs(kCatchUpRetryMs);
+  catchUpFailedAt_ = host_.Now();
   if (catchUpFailures_ >= kCatchUpAttempts) {
     // Give the missed instant up as after a failed planned backup: the next
     // evaluation announces the following one.
-    NextRunTime = catchUpInstant_;
+    nextRunTime_ = catchUpInstant_;
     catchUpFailures_ = 0;
   }
-  if (!error) return;
+  if (error) ShowError(*error);
+}
+
+void TScheduler::ShowError(const std::exception& error) {
   // Ticks go on while the box is open; none may open a second one.
-  TFlagGuard showing(catchUpErrorShowing_);
-  App.ShowException(*error);
+  TFlagGuard showing(errorShowing_);
+  host_.ShowException(error);
 }
 
-bool TFrmODBackupDB::CatchUpWaiting(TDateTime now) const {
-  return catchUpErrorShowing_ || (catchUpFailures_ > 0 && now < catchUpRetryAt_);
+void TFrmODBackupDB::TimerTSTimer() {
+  App.ProcessMessages();
+  scheduler_.TimerTSTimer();
 }
 
-bool TFrmODBackupDB::NothingComingYet(TDateTime now) const {
-  return emptySearchPlan_ == Data.PlanVersion(DaysMask()) && now < emptySearchRepeatAt_;
+TDateTime TFrmODBackupDB::TSchedulerHost::Now() const { return form_.App.Now(); }
+bool TFrmODBackupDB::TSchedulerHost::BackupBusy() const {
+  return form_.BackupRunning();
 }
-
-void TFrmODBackupDB::Announce(TDateTime now) {
-  NextRunTime = NextUndoneRun(Data, now);
-  if (NextRunTime != BaseDateTime) {
-    AddLogEntry(FormatMsg(msg::NextBackupSet, FormatDateTime(NextRunTime)));
-    return;
-  }
-  // Nothing is announced; the search is repeated when the plan changes, or
-  // after a while, since the week it looks at moves on.
-  emptySearchPlan_ = Data.PlanVersion(DaysMask());
-  emptySearchRepeatAt_ = now.AddMs(kEmptySearchRepeatMs);
-}
-
-void TFrmODBackupDB::CheckSchedule() {
-  const TDateTime now = App.Now();
-  try {
-    if (SlotPending) {
-      if (BaseDateTime < NextRunTime && NextRunTime <= now) BackupDue = true;
-      return;
-    }
-    if (NextRunTime == BaseDateTime) {
-      if (CatchUpWaiting(now) || NothingComingYet(now)) return;
-      const TDateTime missed = Data.LastMissedRun(now);
-      BackupDue = missed < now;
-      if (BackupDue) {
-        catchUpInstant_ = missed;
-        AddLogEntry(std::string(msg::CatchUpBackup));
-        return;
-      }
-    }
-    Announce(now);
-  } catch (const std::exception&) {
-    // A failed evaluation is dropped without a sign; the next tick tries again.
-    SlotPending = false;
-  }
-}
-
-void TFrmODBackupDB::ArmScheduleTimer() {
-  if (!BackupDue) CheckSchedule();
+void TFrmODBackupDB::TSchedulerHost::AddLogEntry(const std::string& message) { form_.AddLogEntry(message); }
+void TFrmODBackupDB::TSchedulerHost::RunBackup() { form_.RunBackup(); }
+bool TFrmODBackupDB::TSchedulerHost::CatchUpBackup() { return form_.backup_.PerformBackup(/*waitForOutput=*/false); }
+void TFrmODBackupDB::TSchedulerHost::ShowException(const std::exception& error) {
+  form_.App.ShowException(error);
 }
 
 }  // namespace odb

@@ -1,9 +1,9 @@
 // The configuration file: read once into the controls at start, written back
 // by OK, and LastRun after each backup.
-#include <filesystem>
+#include "app/Settings.h"
 
 #include "app/AppTexts.h"
-#include "app/ODBackupDB.h"
+#include "app/SettingsControls.h"
 #include "common/Cp1250.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
@@ -13,6 +13,7 @@
 #include "config/IniFile.h"
 #include "config/ListParse.h"
 #include "config/TimeOfDay.h"
+#include "log/ActivityLog.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -42,52 +43,86 @@ std::string ChangeExtension(const std::string& path, const char* extension) {
 
 std::string TimeKey(int32_t n) { return "Time_" + std::to_string(n); }
 
+// A blank path would put the file into the current folder or, joined with a
+// delimiter, the filesystem root; it reads as the default instead.
+std::string ReadPath(const TIniFile& ini, const char* section, const char* key, const std::string& fallback) {
+  std::string path = ini.ReadString(section, key, fallback);
+  return IsBlankText(path, TBlanks::SpaceTab) ? fallback : path;
+}
+
 }  // namespace
 
-bool TFrmODBackupDB::LoadSettings(const std::string& exePath) {
+TSettingsBinding::TSettingsBinding(TApplication& app, TDataODBackup& data, TSettingsControls& controls,
+                                   const TProgramOptions& options)
+    : app_(app),
+      data_(data),
+      controls_(controls),
+      configFile_(options.configFile),
+      prepareLogAtStart_(options.prepareLog) {}
+
+bool TSettingsBinding::LoadSettingsOrTell(const std::string& exePath) {
+  bool loaded = false;
+  try {
+    loaded = LoadSettings(exePath);
+  } catch (const std::exception&) {
+    loaded = false;
+  }
+  if (!loaded) app_.ErrorBox(std::string(msg::LoadFailed));
+  return loaded;
+}
+
+bool TSettingsBinding::LoadSettings(const std::string& exePath) {
   // The headless program may name its configuration; its folder and name then
   // stand in for the executable's in the defaults.
-  const std::string base = ConfigFile.empty() ? exePath : ConfigFile;
-  IniFileName = ConfigFile.empty() ? ChangeExtension(exePath, ".ini") : ConfigFile;
-  TFlagGuard busy(SettingsFileBusy);
-  const TIniFile ini(IniFileName);
-  RBLocal.SetChecked(ini.ReadBool(kOrdavaDB, "LocalHost", "Y"));
-  RBHost.SetChecked(!RBLocal.Checked());
-  EdtServer.SetText(ini.ReadString(kOrdavaDB, "ServerName", "localhost"));
-  EdtPath.SetText(ini.ReadString(kOrdavaDB, "DatabaseName", "Ordava.fdb"));
-  EdtLogFilePath.SetText(ini.ReadString(kOrdavaDB, "LogFileName", ChangeExtension(base, ".log")));
-  EdtBackupPath.SetText(ini.ReadString(kBackups, "BackupPath", base.substr(0, FileNameStart(base))));
-  sedtBackupCount.SetText(ini.ReadString(kBackups, "BackupCount", "5"));
-  Data.LastRun = ParseDateTime(ini.ReadString(kBackups, "LastRun", "01.01.1990 00:00:00"))
-                     .value_or(BaseDateTime);
-  CBLogActivity.SetChecked(ini.ReadBool(kSettings, "LogToFile", "N"));
-  CB_ClearLog.SetChecked(ini.ReadBool(kSettings, "ClearLog", "A"));
-  if (PrepareLogAtStart) PrepareLogFile();
-  CB_RunMinimalized.SetChecked(ini.ReadBool(kSettings, "RunMinimalized", "N"));
-  EventAction = ini.ReadString(kSettings, "EventAction", kOnceBackup);
-  cbAction.SetItemIndex(NameToAction(EventAction));
+  const std::string base = configFile_.empty() ? exePath : configFile_;
+  iniFileName_ = configFile_.empty() ? ChangeExtension(exePath, ".ini") : configFile_;
+  TFlagGuard busy(settingsFileBusy_);
+  const TIniFile ini(iniFileName_);
+  TSettingsControls& c = controls_;
+  c.RBLocal.SetChecked(ini.ReadBool(kOrdavaDB, "LocalHost", "Y"));
+  c.RBHost.SetChecked(!c.RBLocal.Checked());
+  c.EdtServer.SetText(ini.ReadString(kOrdavaDB, "ServerName", "localhost"));
+  c.EdtPath.SetText(ini.ReadString(kOrdavaDB, "DatabaseName", "Ordava.fdb"));
+  c.EdtLogFilePath.SetText(ReadPath(ini, kOrdavaDB, "LogFileName", ChangeExtension(base, ".log")));
+  c.EdtBackupPath.SetText(ReadPath(ini, kBackups, "BackupPath", SettingsFolder()));
+  c.sedtBackupCount.SetText(ini.ReadString(kBackups, "BackupCount", "5"));
+  data_.LastRun = ParseDateTime(ini.ReadString(kBackups, "LastRun", "01.01.1990 00:00:00"))
+                      .value_or(BaseDateTime);
+  c.CBLogActivity.SetChecked(ini.ReadBool(kSettings, "LogToFile", "N"));
+  c.CB_ClearLog.SetChecked(ini.ReadBool(kSettings, "ClearLog", "A"));
+  if (prepareLogAtStart_) PrepareLogFile();
+  c.CB_RunMinimalized.SetChecked(ini.ReadBool(kSettings, "RunMinimalized", "N"));
+  eventAction_ = TEventAction::FromName(
+      ini.ReadString(kSettings, "EventAction", TEventAction(TActionKind::OnceBackup).Name()));
+  c.cbAction.SetItemIndex(eventAction_.ItemIndex());
   LoadDays(ini.ReadString(kSettings, "Days", "1,2,3,4,5,6,7"));
   LoadTimes(ini);
-  IconSetIndex = ini.ReadInteger(kUserInterface, "IconSet", 1);
+  iconSetIndex_ = ini.ReadInteger(kUserInterface, "IconSet", 1);
   return true;
 }
 
-void TFrmODBackupDB::LoadDays(const std::string& text) {
+void TSettingsBinding::PrepareLogFile() {
+  if (!odb::PrepareLogFile(controls_.EdtLogFilePath.Text(), controls_.CB_ClearLog.Checked())) {
+    controls_.CBLogActivity.SetChecked(false);
+  }
+}
+
+void TSettingsBinding::LoadDays(const std::string& text) {
   std::vector<std::string> items;
   SplitList(items, text, ',');
   for (int day = 1; day <= 7; ++day) {
     const std::string digit(1, static_cast<char>('0' + day));
     for (const auto& item : items) {
       if (item == digit) {
-        CheckWeekday(day);
+        controls_.CheckWeekday(day);
         break;
       }
     }
   }
 }
 
-void TFrmODBackupDB::LoadTimes(const TIniFile& ini) {
-  TMemTimes& table = Data.MemTimes;
+void TSettingsBinding::LoadTimes(const TIniFile& ini) {
+  TMemTimes& table = data_.MemTimes;
   // Only a missing key means one entry; a count that does not convert reads none.
   const int32_t missingCount = ini.ReadString(kSettings, "EventCountTimes", "1") == "1" ? 1 : 0;
   const int32_t count = ini.ReadInteger(kSettings, "EventCountTimes", missingCount);
@@ -111,34 +146,42 @@ void TFrmODBackupDB::LoadTimes(const TIniFile& ini) {
   }
 }
 
-bool TFrmODBackupDB::SaveSettings(const std::string&) {
-  TFlagGuard busy(SettingsFileBusy);
-  TIniFile ini(IniFileName);
+std::string TSettingsBinding::SettingsFolder() const {
+  const size_t start = FileNameStart(iniFileName_);
+  // Never empty: an empty folder joined with a delimiter names the root.
+  return start == 0 ? std::string(".") + fs::PathDelimiter() : iniFileName_.substr(0, start);
+}
+
+bool TSettingsBinding::SaveSettings(const std::string&) {
+  TFlagGuard busy(settingsFileBusy_);
+  TIniFile ini(iniFileName_);
   WriteSettings(ini);
+  ini.UpdateFile();
   return true;
 }
 
-void TFrmODBackupDB::WriteSettings(TIniFile& ini) {
-  ini.WriteBool(kOrdavaDB, "LocalHost", RBLocal.Checked());
-  ini.WriteString(kOrdavaDB, "ServerName", EdtServer.Text());
-  ini.WriteString(kOrdavaDB, "DatabaseName", EdtPath.Text());
-  ini.WriteString(kOrdavaDB, "LogFileName", EdtLogFilePath.Text());
-  ini.WriteString(kBackups, "BackupPath", EdtBackupPath.Text());
-  ini.WriteString(kBackups, "BackupCount", sedtBackupCount.Text());
-  ini.WriteString(kBackups, "LastRun", FormatDateTime(Data.LastRun));
-  ini.WriteBool(kSettings, "LogToFile", CBLogActivity.Checked());
-  ini.WriteBool(kSettings, "ClearLog", CB_ClearLog.Checked());
-  ini.WriteBool(kSettings, "RunMinimalized", CB_RunMinimalized.Checked());
-  EventAction = ActionToName(cbAction.ItemIndex());
-  ini.WriteString(kSettings, "EventAction", EventAction);
+void TSettingsBinding::WriteSettings(TIniFile& ini) {
+  const TSettingsControls& c = controls_;
+  ini.WriteBool(kOrdavaDB, "LocalHost", c.RBLocal.Checked());
+  ini.WriteString(kOrdavaDB, "ServerName", c.EdtServer.Text());
+  ini.WriteString(kOrdavaDB, "DatabaseName", c.EdtPath.Text());
+  ini.WriteString(kOrdavaDB, "LogFileName", c.EdtLogFilePath.Text());
+  ini.WriteString(kBackups, "BackupPath", c.EdtBackupPath.Text());
+  ini.WriteString(kBackups, "BackupCount", c.sedtBackupCount.Text());
+  ini.WriteString(kBackups, "LastRun", FormatDateTime(data_.LastRun));
+  ini.WriteBool(kSettings, "LogToFile", c.CBLogActivity.Checked());
+  ini.WriteBool(kSettings, "ClearLog", c.CB_ClearLog.Checked());
+  ini.WriteBool(kSettings, "RunMinimalized", c.CB_RunMinimalized.Checked());
+  eventAction_ = TEventAction::FromItemIndex(c.cbAction.ItemIndex());
+  ini.WriteString(kSettings, "EventAction", eventAction_.Name());
   ini.WriteString(kSettings, "Days", DaysText());
   WriteTimes(ini);
-  ini.WriteInteger(kUserInterface, "IconSet", IconSetIndex);
+  ini.WriteInteger(kUserInterface, "IconSet", iconSetIndex_);
 }
 
-std::string TFrmODBackupDB::DaysText() const {
+std::string TSettingsBinding::DaysText() const {
   std::string days;
-  const uint8_t mask = DaysMask();
+  const uint8_t mask = controls_.TickedDays();
   for (int day = 1; day <= 7; ++day) {
     if (mask & (1u << day)) days.append(std::to_string(day)).append(",");
   }
@@ -146,8 +189,8 @@ std::string TFrmODBackupDB::DaysText() const {
   return days;
 }
 
-void TFrmODBackupDB::WriteTimes(TIniFile& ini) {
-  TMemTimes& table = Data.MemTimes;
+void TSettingsBinding::WriteTimes(TIniFile& ini) {
+  TMemTimes& table = data_.MemTimes;
   TControlsDisabled noRedraw(table);
   if (!table.Active()) table.Open();
   table.CheckBrowseMode();
@@ -157,38 +200,25 @@ void TFrmODBackupDB::WriteTimes(TIniFile& ini) {
     try {
       ini.WriteString(kSettings, TimeKey(n), FormatTime(table.Time().value()));
     } catch (const std::exception& error) {
-      App.ErrorBox(FormatMsg(msg::BadTimeEntry, table.ID().value_or(0)) + "\r\n" + error.what());
+      app_.ErrorBox(FormatMsg(msg::BadTimeEntry, table.ID().value_or(0)) + "\r\n" + error.what());
       --n;
     }
   }
   ini.WriteInteger(kSettings, "EventCountTimes", n);
 }
 
-void TFrmODBackupDB::SaveLastRun() {
-  TFlagGuard busy(SettingsFileBusy);
-  TIniFile ini(IniFileName);
-  ini.WriteString(kBackups, "LastRun", FormatDateTime(Data.LastRun));
+void TSettingsBinding::SaveLastRun() {
+  TFlagGuard busy(settingsFileBusy_);
+  TIniFile ini(iniFileName_);
+  ini.WriteString(kBackups, "LastRun", FormatDateTime(data_.LastRun));
+  ini.UpdateFile();
 }
 
-std::string TFrmODBackupDB::SettingsText() {
-  // Written into a scratch file exactly as OK would write it, then read back.
-  namespace stdfs = std::filesystem;
-  const stdfs::path scratch =
-      stdfs::temp_directory_path() / ("odbackup-settings-" + std::to_string(App.Now().Ms()) + ".ini");
-  const std::string saved = IniFileName;
-  IniFileName = scratch.string();
-  struct Restore {
-    TFrmODBackupDB& form;
-    const std::string& name;
-    const stdfs::path& scratch;
-    ~Restore() {
-      form.IniFileName = name;
-      std::error_code ignored;
-      stdfs::remove(scratch, ignored);
-    }
-  } restore{*this, saved, scratch};
-  (void)SaveSettings(ExePath);
-  return Cp1250ToUtf8(fs::ReadFile(IniFileName).value_or(""));
+std::string TSettingsBinding::SettingsText() {
+  // Into an empty file in memory: nothing on disk is touched or created.
+  TIniFile ini;
+  WriteSettings(ini);
+  return ini.Bytes();
 }
 
 }  // namespace odb

@@ -7,16 +7,23 @@
 namespace odb {
 
 int TFrmODBackupDB::TrayIconIndex() const {
-  if (EventAction == kOnceBackup) return 0;
-  if (EventAction == kBackupOnTimer) return 1;
-  if (EventAction == kPauseBackup) return 2;
+  switch (EventAction().Kind()) {
+    case TActionKind::OnceBackup:
+      return 0;
+    case TActionKind::BackupOnTimer:
+      return 1;
+    case TActionKind::PauseBackup:
+      return 2;
+    case TActionKind::Unknown:
+      return 3;
+  }
   return 3;
 }
 
 void TFrmODBackupDB::UpdateTrayIcon() {
   // Before window creation has added the entry there is nothing to update.
-  if (!TrayIconAdded) return;
-  App.Tray().Modify(TrayIconList, TrayIconIndex(), std::string(msg::TrayTip));
+  if (!trayIconAdded_) return;
+  App.Tray().Modify(trayIconList_, TrayIconIndex(), std::string(msg::TrayTip));
 }
 
 void TFrmODBackupDB::WMTrayNotify(intptr_t lParam) {
@@ -50,11 +57,11 @@ void TFrmODBackupDB::WMTrayNotify(intptr_t lParam) {
 
 void TFrmODBackupDB::miAnimateIconsClick() {
   TFrmSelectIconSet chooser;
-  chooser.SelectedSet = IconSetIndex;
+  chooser.SelectedSet = IconSetIndex();
   App.ShowModal(chooser);
-  if (chooser.SelectedSet == IconSetIndex) return;
-  IconSetIndex = chooser.SelectedSet;
-  TrayIconList = IconSetIndex == 2 ? 2 : 1;
+  if (chooser.SelectedSet == IconSetIndex()) return;
+  settings_.SetIconSetIndex(chooser.SelectedSet);
+  trayIconList_ = IconSetIndex() == 2 ? 2 : 1;
   UpdateTrayIcon();
 }
 

@@ -72,13 +72,24 @@ void ShiftGenerations(const std::string& prefix, const std::string& newest, int 
   }
 }
 
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether the names are one file's name to the platform's file system: on
+// Windows the exists and rename calls find odbackup_3.fbk as ODBackup_3.fbk,
+// so the listing must see it as generation 3 too.
+bool SameFileName(std::string_view a, std::string_view b) {
+  if (!fs::FileNamesIgnoreCase()) return a == b;
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
 // Numbers of the ODBackup_<n>.fbk files in the folder, from one listing.
 std::vector<int> PresentGenerations(const std::string& prefix) {
   std::vector<int> numbers;
   for (const std::string& name : fs::ListFiles(prefix)) {
     constexpr std::string_view head = "ODBackup_", tail = ".fbk";
-    if (name.size() <= head.size() + tail.size() || name.compare(0, head.size(), head) != 0 ||
-        name.compare(name.size() - tail.size(), tail.size(), tail) != 0) {
+    if (name.size() <= head.size() + tail.size() || !SameFileName(std::string_view(name).substr(0, head.size()), head) ||
+        !SameFileName(std::string_view(name).substr(name.size() - tail.size()), tail)) {
       continue;
     }
     const std::string_view digits =
@@ -100,9 +111,14 @@ const GenerationFileOps& LocalGenerationFileOps() {
 }
 
 std::string GenerationPrefix(std::string_view folder) {
+  // "/" delimits too: a folder written as a Linux server sees it
+  // ("/srv/zalohy") must not become "/srv/zalohy\", a file beside it.
   const char delimiter = fs::PathDelimiter();
   std::string prefix(folder);
-  if (prefix.empty() || prefix.back() != delimiter) prefix += delimiter;
+  if (!prefix.empty() && (prefix.back() == delimiter || prefix.back() == '/')) return prefix;
+  const bool slashes_only = folder.find('/') != std::string_view::npos &&
+                            folder.find('\\') == std::string_view::npos;
+  prefix += slashes_only ? '/' : delimiter;
   return prefix;
 }
 
@@ -125,11 +141,18 @@ bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& show
                    const GenerationFileOps& ops) {
   const std::string prefix = GenerationPrefix(folder);
   const std::string newest = FbkName(prefix, 1);
-  if (!ops.exists(newest)) return true;
   // The newest backup is moved aside before anything is deleted: when it
   // cannot be moved (a locked file), nothing else may go, or every failed
   // attempt would cost the oldest generation.
   const std::string aside = newest + ".rotating";
+  // A crash between that move and the shift left it aside; it is still the
+  // newest backup.
+  bool newestThere = ops.exists(newest);
+  if (!newestThere && ops.exists(aside)) {
+    GuardedStep(aside, newest, showError, [&] { (void)ops.rename(aside, newest); });
+    newestThere = ops.exists(newest);
+  }
+  if (!newestThere) return true;
   bool movedAside = false;
   if (!ops.exists(aside)) {
     GuardedStep(newest, aside, showError, [&] { movedAside = ops.rename(newest, aside); });

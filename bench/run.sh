@@ -70,10 +70,14 @@ if command -v wine >/dev/null && command -v xvfb-run >/dev/null; then
   echo "-- Windows build under Wine ($winbuild)"
   cmake -S . -B "$winbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DODB_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
-  cmake --build "$winbuild" --target bench_win_log_view >/dev/null
+  cmake --build "$winbuild" --target bench_win_log_view odbackup odbdrive fbclient_bridge >/dev/null
   (cd "$winbuild" && WINEPREFIX=$winbuild/wineprefix WINEDEBUG=-all \
     xvfb-run -a wine ./bench_win_log_view.exe "Z:$work" 2>/dev/null) ||
     echo "(bench_win_log_view failed)"
+  echo
+  echo "== 4. The Windows program's verbose backup through the bridge against gbak ($ODB_BENCH_PAIRS pairs)"
+  WINEPREFIX=$winbuild/wineprefix WINEDEBUG=-all xvfb-run -a bash bench/win_backup.sh "$winbuild" "$db" "$work" ||
+    echo "(the Windows backup benchmark failed)"
 else
   echo "(wine or xvfb-run not installed: the Win32 log view is not measured)"
 fi

@@ -1,5 +1,7 @@
-# The distribution zip of the Windows program (cpack in the build folder): odbackup.exe, a
-# sample configuration and the administrator's readmes. The texts get CR LF; the sample
+# The distribution zip of the Windows program (cpack in the build folder): the program in
+# 64bit/ and, when ODB_DIST_EXE32 names the 32-bit build's odbackup.exe, in 32bit/ (both keep
+# the name odbackup.exe, so each reads its own odbackup.ini), a sample configuration and the
+# administrator's readmes, which say how to pick the folder that matches the installed client. The texts get CR LF; the sample
 # configuration is written in Windows-1250, the encoding the program reads, and the readmes
 # in UTF-8 with a byte order mark, which every Notepad recognises.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -24,13 +26,21 @@ odb_dist_text(docs/admin-readme-cs.txt CTIMNE.txt utf-8-sig)
 odb_dist_text(docs/admin-readme-en.txt README.txt utf-8-sig)
 add_custom_target(odbdist ALL DEPENDS ${ODB_DIST_FILES})
 
-install(TARGETS odbackup RUNTIME DESTINATION .)
+set(ODB_DIST_EXE32 "" CACHE FILEPATH "The 32-bit odbackup.exe for the distribution zip")
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  install(TARGETS odbackup RUNTIME DESTINATION 32bit)
+else()
+  install(TARGETS odbackup RUNTIME DESTINATION 64bit)
+  if(ODB_DIST_EXE32)
+    install(PROGRAMS ${ODB_DIST_EXE32} DESTINATION 32bit)
+  endif()
+endif()
 install(FILES ${ODB_DIST_FILES} DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME ODBackup)
 set(CPACK_PACKAGE_VENDOR Ordava)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME odbackup-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_FILE_NAME odbackup-${PROJECT_VERSION}-windows)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 include(CPack)

@@ -47,8 +47,9 @@ TDateTime TDateTime::FromDays(double days) {
 }
 
 TDateTime TDateTime::DateOnly() const {
-  // Truncation toward zero, as the day-count form defines the date.
-  return TDateTime(ms_ / MsPerDay * MsPerDay);
+  // Floored like Decode and IsoWeekday: truncated toward zero, a time before
+  // 30.12.1899 would land on the day after its own.
+  return TDateTime(FloorDiv(ms_, MsPerDay) * MsPerDay);
 }
 
 int TDateTime::IsoWeekday() const {

@@ -21,6 +21,13 @@ bool CreateDirectories(const std::string& path);
 std::optional<std::string> ReadFile(const std::string& path);
 // Replaces the file's content (creating it); false when any step fails.
 bool WriteFile(const std::string& path, const std::string& bytes);
+// Replaces the file's content in one step that a crash cannot cut in half: a
+// temporary file in the same folder, flushed to disk, renamed over the old
+// one. False, and the old file untouched, when any step fails or when the old
+// file could not be written in place either (read-only).
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+// True where the file system matches names without regard to case (Windows).
+bool FileNamesIgnoreCase();
 // Appends bytes at the end of an existing or new file; false when any step fails.
 bool AppendFile(const std::string& path, const std::string& bytes);
 // Appends bytes to a file that exists already; a missing file is not created

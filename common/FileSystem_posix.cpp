@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <linux/fs.h>
 #include <sys/syscall.h>
 
@@ -31,9 +33,59 @@ bool WriteWithFlags(const std::string& path, const std::string& bytes, int flags
   return ::close(fd) == 0 && written;
 }
 
+// The file a path names, through symbolic links, so that a linked
+// configuration is replaced where it lives and stays linked.
+std::string LinkTarget(const std::string& path) {
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : path;
+}
+
+bool SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+}
+
+bool WriteTemporary(int fd, const std::string& bytes, const struct stat* old) {
+  // The new file keeps the old one's permissions (and owner, where allowed).
+  if (old) {
+    if (::fchmod(fd, old->st_mode & 07777) != 0) return false;
+    (void)!::fchown(fd, old->st_uid, old->st_gid);
+  } else if (::fchmod(fd, 0644) != 0) {
+    return false;
+  }
+  return WriteAll(fd, bytes) && ::fsync(fd) == 0;
+}
+
 }  // namespace
 
 char PathDelimiter() { return '/'; }
+
+bool FileNamesIgnoreCase() { return false; }
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+  const std::string target = LinkTarget(path);
+  struct stat old{};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  // A file that could not be written in place is not replaced behind its back.
+  if (exists && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
+  const auto slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string temporary = folder + "/." + name + ".XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool written = WriteTemporary(fd, bytes, exists ? &old : nullptr);
+  if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // The rename itself reaches the disk only with the folder.
+  (void)SyncFolder(folder);
+  return true;
+}
 
 bool FileExists(const std::string& path) {
   struct stat st{};

@@ -10,11 +10,7 @@
 namespace odb::fs {
 namespace {
 
-bool WriteWithDisposition(const std::string& path, const std::string& bytes, DWORD disposition,
-                          bool append) {
-  HANDLE h = CreateFileW(Widen(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                         FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+bool WriteAll(HANDLE h, const std::string& bytes) {
   bool ok = true;
   size_t done = 0;
   while (ok && done < bytes.size()) {
@@ -23,6 +19,15 @@ bool WriteWithDisposition(const std::string& path, const std::string& bytes, DWO
     ok = ::WriteFile(h, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
     done += written;
   }
+  return ok;
+}
+
+bool WriteWithDisposition(const std::string& path, const std::string& bytes, DWORD disposition,
+                          bool append) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                         FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool ok = WriteAll(h, bytes);
   return CloseHandle(h) && ok;
 }
 
@@ -31,6 +36,29 @@ DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path
 }  // namespace
 
 char PathDelimiter() { return '\\'; }
+
+bool FileNamesIgnoreCase() { return true; }
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+  const DWORD attributes = Attributes(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
+  const std::string temporary = path + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp";
+  const std::wstring wide = Widen(temporary);
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteAll(h, bytes);
+  ok = FlushFileBuffers(h) && ok;
+  ok = CloseHandle(h) && ok;
+  // Write-through: the call returns once the new name is on the disk.
+  if (!ok || !MoveFileExW(wide.c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(wide.c_str());
+    return false;
+  }
+  return true;
+}
 
 bool FileExists(const std::string& path) {
   const DWORD a = Attributes(path);

@@ -179,11 +179,18 @@ bool IsYesText(std::string_view text) {
   return text.size() == 1 && (AsciiUpper(text[0]) == 'A' || AsciiUpper(text[0]) == 'Y');
 }
 
+TIniFile::TIniFile() = default;
+
+TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
+  if (!fs::FileExists(fileName_)) return;
+  auto bytes = fs::ReadFile(fileName_);
+  unreadable_ = !bytes;
+  if (bytes) bytes_ = std::move(*bytes);
+}
+
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const {
-  auto bytes = fs::ReadFile(fileName_);
-  if (!bytes) return std::string(defaultValue);
-  const TIniText ini(std::move(*bytes));
+  const TIniText ini(bytes_);
   const auto first = ini.FindSection(ini.Encode(Trim(section, TBlanks::SpaceTab)));
   if (!first) return std::string(defaultValue);
   const auto at = ini.FindKey(*first, ini.SectionEnd(*first), ini.Encode(Trim(key, TBlanks::SpaceTab)));
@@ -206,18 +213,18 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key,
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  std::optional<std::string> bytes = std::string();
-  if (fs::FileExists(fileName_)) bytes = fs::ReadFile(fileName_);
-  if (!bytes) throw EIniFileError(FormatMsg(msg::UnableToWrite, fileName_));
-  const std::string original = *bytes;
-  TIniText ini(std::move(*bytes));
+  TIniText ini(std::move(bytes_));
   Apply(ini, section, key, value);
-  if (!fs::WriteFile(fileName_, ini.Bytes())) {
-    // A write that failed part way (a full disk) has cut the file short; the
-    // old bytes fit where the new ones did not.
-    if (fs::FileExists(fileName_)) (void)fs::WriteFile(fileName_, original);
+  bytes_ = std::move(ini.Bytes());
+  written_ = true;
+}
+
+void TIniFile::UpdateFile() {
+  if (!written_ || fileName_.empty()) return;
+  if (unreadable_ || !fs::ReplaceFileAtomically(fileName_, bytes_)) {
     throw EIniFileError(FormatMsg(msg::UnableToWrite, fileName_));
   }
+  written_ = false;
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {

@@ -1,8 +1,9 @@
 #pragma once
 // The configuration file, read and written as the Windows private profile
-// functions do it, on every platform. The file is opened by name for each
-// operation and closed at its end; nothing is cached in between, so another
-// program may change it between two calls.
+// functions do it, on every platform. The file is read once, when the object
+// is made; reads and writes work on that copy, and UpdateFile puts all the
+// changes into the file at once, so one operation rewrites it once and a
+// crash leaves either the old file or the new one.
 //
 // Bytes on disk are Windows-1250 with CR LF (or UTF-8 when the file starts with
 // a UTF-8 byte-order mark, which is then kept); names and values here are UTF-8.
@@ -17,8 +18,13 @@ class TIniFile {
   // Values longer than this are cut, as the profile read buffer of 2048 did.
   static constexpr size_t MaxValueLength = 2047;
 
-  explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+  // Reads the file; a missing file reads as an empty one.
+  explicit TIniFile(std::string fileName);
+  // An empty file that exists only in memory; UpdateFile writes nothing.
+  TIniFile();
   const std::string& FileName() const { return fileName_; }
+  // The bytes UpdateFile would write.
+  const std::string& Bytes() const { return bytes_; }
 
   // Blanks trimmed, one pair of enclosing quotes removed; defaultValue when the
   // file, the section or the key is missing; empty text for an empty value.
@@ -30,16 +36,24 @@ class TIniFile {
   bool ReadBool(std::string_view section, std::string_view key, std::string_view defaultText) const;
 
   // Replaces the key's value in place, or adds the key at the end of its
-  // section, or the section at the end of the file, or creates the file. All
-  // other lines keep their bytes. Raises EIniFileError when the file cannot be
-  // written (or, existing, cannot be read, so it is never replaced blindly).
+  // section, or the section at the end of the file. All other lines keep
+  // their bytes. Only in memory until UpdateFile.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);
   // "A" for yes, "N" for no.
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
+  // After any write: replaces the file (creating it) in one atomic step.
+  // Raises EIniFileError "Unable to write to <file>" and leaves the file as it
+  // was when that fails, or when the file existed but could not be read, so
+  // it is never replaced blindly.
+  void UpdateFile();
+
  private:
   std::string fileName_;
+  std::string bytes_;
+  bool unreadable_ = false;
+  bool written_ = false;
 };
 
 // The boolean rule of the configuration: ASCII upper case equals "A" or "Y".

@@ -22,6 +22,7 @@ void StoreLogin(TIniFile& ini, const std::optional<std::string>& userName, const
   // anything secret is in it.
   StorePassword(ini, password);
   if (userName) ini.WriteString(kLoginSection, "UserName", IniValueText(*userName));
+  ini.UpdateFile();
 }
 
 std::string IniValueText(const std::string& value) {

@@ -23,7 +23,8 @@ struct TLogin {
 };
 
 TLogin ReadLogin(const TIniFile& ini);
-// Writes UserName (when given) and the password in the form the platform keeps it.
+// Writes UserName (when given) and the password in the form the platform keeps
+// it, and puts them into the file.
 void StoreLogin(TIniFile& ini, const std::optional<std::string>& userName, const std::string& password);
 
 // The platform's half: the password key as this platform stores it.

@@ -116,8 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   keys.push_back(target);
   const std::string value = ValueFrom(data + fileSize, size - 1 - fileSize);
   ini.WriteString(target.first, target.second, value);
+  ini.UpdateFile();
 
-  const std::map<Key, std::string> after = ReadAll(ini, keys);
+  const std::map<Key, std::string> after = ReadAll(odb::TIniFile(path), keys);
   for (const auto& [key, old] : before) {
     // Names differing only in case are one key to the profile rules.
     const bool same = SameName(key.first, target.first) && SameName(key.second, target.second);
@@ -127,6 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Written once more with the same value, the file does not change.
   const std::string written = odb::fs::ReadFile(path).value_or("");
   ini.WriteString(target.first, target.second, value);
+  ini.UpdateFile();
   Check(odb::fs::ReadFile(path).value_or("") == written);
   return 0;
 }

@@ -54,11 +54,15 @@ class TDataODBackup {
   // The earliest planned instant at or after now (today and the six days
   // after), or BaseDateTime when there is none.
   TDateTime NextRun(TDateTime now);
+  // The earliest planned instant at or after from and before from + 7 days, or
+  // BaseDateTime: unlike NextRun it reaches the same weekday a week on.
+  TDateTime UpcomingRun(TDateTime from);
   // Changes whenever the plan (weekdays or stored times) changes.
   uint64_t PlanVersion(uint8_t daysMask) const;
 
  private:
   void WireTable();
+  TDateTime EarliestRun(TDateTime from, int days);
   std::unique_ptr<TBackupService> backupService_;
 };
 

@@ -29,17 +29,26 @@ TDateTime TDataODBackup::LastMissedRun(TDateTime now) {
   return best.value_or(now);
 }
 
-TDateTime TDataODBackup::NextRun(TDateTime now) {
+TDateTime TDataODBackup::NextRun(TDateTime now) { return EarliestRun(now, kDaysSearched); }
+
+TDateTime TDataODBackup::UpcomingRun(TDateTime from) {
+  // The date a week on is searched too, and of it what lies before from + 7
+  // days: with one weekday and one time the only instant after a given one is
+  // the same one a week later.
+  return EarliestRun(from, kDaysSearched + 1);
+}
+
+TDateTime TDataODBackup::EarliestRun(TDateTime from, int days) {
   const uint8_t mask = PlanWindow ? PlanWindow->DaysMask() : 0;
-  const TDateTime end = now.AddDays(kDaysSearched);
+  const TDateTime end = from.AddDays(kDaysSearched);
   TControlsDisabled noRedraw(MemTimes);
   std::optional<TDateTime> best;
-  for (int k = 0; k < kDaysSearched; ++k) {
-    const TDateTime day = now.DateOnly().AddDays(k);
+  for (int k = 0; k < days; ++k) {
+    const TDateTime day = from.DateOnly().AddDays(k);
     if (!DayInMask(mask, day)) continue;
     for (MemTimes.First(); !MemTimes.Eof(); MemTimes.Next()) {
       const TDateTime c = day + MemTimes.Time().value_or(TDateTime());
-      if (!(now <= c && c < end)) continue;
+      if (!(from <= c && c < end)) continue;
       PlanWindow->RaiseSlotPending();
       if (!best || c < *best) best = c;
     }

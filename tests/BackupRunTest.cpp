@@ -32,7 +32,7 @@ TEST_F(BackupRun, FillsTheJobRecordFromTheControls) {
   f().EdtServer.SetText("fbhost");
   fx.ScriptOutput(1);
   f().RunBackup();
-  const TBackUpDatabaseSetings& s = *f().BackupSettings;
+  const TBackUpDatabaseSetings& s = *f().Backup().BackupSettings();
   EXPECT_EQ(s.ServerName, "fbhost");
   EXPECT_EQ(s.Protocol, TProtocol::TCP);
   EXPECT_FALSE(s.LoginPrompt);
@@ -128,7 +128,7 @@ TEST_F(BackupRun, VisibleWindowShowsTheLogFileAfterTheEntry) {
                                       {"08.12.2026 08:00:00", "Záloha byla provedena: 08.12.2026 08:00:00"}}));
   EXPECT_EQ(fx.data->LastRun, test::kTuesday8);
   EXPECT_NE(fx.Ini().find("LastRun=08.12.2026 08:00:00\r\n"), std::string::npos);
-  EXPECT_FALSE(f().BackupRunning);
+  EXPECT_FALSE(f().BackupRunning());
 }
 
 TEST_F(BackupRun, VerboseFailurePassesWithoutLogEntryOrLastRun) {
@@ -138,7 +138,7 @@ TEST_F(BackupRun, VerboseFailurePassesWithoutLogEntryOrLastRun) {
   fx.fb.BeforeQuery = [&] { fx.fb.fail_query = ++queries > 3; };
   EXPECT_THROW(f().RunBackup(), std::exception);
   EXPECT_EQ(f().MemoFiles.Lines().size(), 3u) << "the lines read so far stay";
-  EXPECT_FALSE(f().BackupRunning);
+  EXPECT_FALSE(f().BackupRunning());
   EXPECT_FALSE(fx.data->BackupService().Active());
   EXPECT_TRUE(LogEntries(fx.Log()).empty());
   EXPECT_EQ(fx.data->LastRun, kOldLastRun);
@@ -161,7 +161,7 @@ TEST_F(BackupRun, DetachedFailureIsSilent) {
   EXPECT_TRUE(fx.app.Boxes.empty());
   EXPECT_FALSE(fx.data->BackupService().Active());
   EXPECT_EQ(fx.data->LastRun, kOldLastRun);
-  EXPECT_FALSE(f().BackupRunning);
+  EXPECT_FALSE(f().BackupRunning());
 }
 
 TEST_F(BackupRun, DetachedStartSwitchesTheTimerOnAndAsksForNoOutput) {
@@ -202,6 +202,37 @@ TEST_F(BackupRun, AddLogEntryWritesOnlyWhileLoggingAndTheFileExists) {
   EXPECT_FALSE(fs::FileExists(fx.LogPath()));
   EXPECT_TRUE(f().CBLogActivity.Checked());
   EXPECT_TRUE(fx.app.Boxes.empty());
+}
+
+// What --once does: the backup from the loaded settings, with no window.
+TEST(BackupRunStart, WithoutAWindowFromTheLoadedSettings) {
+  for (const char* logToFile : {"A", "N"}) {
+    FormFixture fx;
+    fx.WriteIni(fx.PlanIni("01.12.2026 10:00:00", "PauseBackup", logToFile));
+    fs::CreateDirectories(fx.BackupDir());
+    fs::WriteFile(fx.BackupDir() + fs::PathDelimiter() + "ODBackup_1.fbk", "starší");
+    TDataODBackup data(fx.clock.Now(), fx.fb);
+    TSettingsControls controls;
+    TSettingsBinding settings(fx.app, data, controls, TProgramOptions{fx.ExePath(), {}});
+    ASSERT_TRUE(settings.LoadSettings(fx.ExePath()));
+    TMemo output("MemoFiles");
+    TTimer timer(fx.app, 1000);
+    std::vector<std::string> logged;
+    TBackupRun run(fx.app, data, controls, settings, output, timer,
+                   [&](const std::string& message) { logged.push_back(message); });
+    EXPECT_FALSE(run.PerformBackup(true)) << "no job record yet";
+    EXPECT_EQ(fx.fb.attaches, 0);
+    run.CreateJob();
+    fx.ScriptOutput(3);
+    ASSERT_TRUE(run.PerformBackup(/*waitForOutput=*/true)) << logToFile;
+    EXPECT_EQ(output.Lines(), (std::vector<std::string>{"gbak: line 1", "gbak: line 2", "gbak: line 3", ""}));
+    EXPECT_EQ(logged, std::vector<std::string>{"Záloha byla provedena: 08.12.2026 08:00:00"});
+    EXPECT_EQ(fx.fb.service_name, "service_mgr");
+    EXPECT_EQ(run.BackupSettings()->DatabaseName, "/data/ordava.fdb");
+    EXPECT_EQ(fs::ReadFile(fx.BackupDir() + fs::PathDelimiter() + "ODBackup_2.fbk"), "starší");
+    EXPECT_NE(fx.Ini().find("LastRun=08.12.2026 08:00:00\r\n"), std::string::npos) << fx.Ini();
+    EXPECT_FALSE(run.BackupRunning());
+  }
 }
 
 TEST(BackupRunStart, LogFolderMissingUnticksLogging) {

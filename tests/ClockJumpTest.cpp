@@ -20,20 +20,23 @@ TDateTime At(int dayOffset, int hour, int minute, int second = 0) {
 class ClockJump : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string ini = dir_ / "odb.ini";
+    data_ = std::make_unique<TDataODBackup>(clock_.Now(), fake_);
+    StartProgram("10.05.2024 08:00:00");
+    Run(5'000);
+    ASSERT_EQ(form_->NextRunTime(), At(0, 18, 0));
+  }
+  void StartProgram(const std::string& lastRun) {
+    if (form_) form_->FormDestroy();
+    form_.reset();
     test::Put(dir_.Path(), "odb.ini",
               "[OrdavaDB]\r\nLocalHost=A\r\nDatabaseName=db.fdb\r\nLogFileName=" + (dir_ / "odb.log") +
-                  "\r\n[Backups]\r\nBackupPath=" + dir_.Str() +
-                  "\r\nBackupCount=3\r\nLastRun=10.05.2024 08:00:00\r\n"
-                  "[Settings]\r\nLogToFile=A\r\nEventAction=BackupOnTimer\r\n"
+                  "\r\n[Backups]\r\nBackupPath=" + dir_.Str() + "\r\nBackupCount=3\r\nLastRun=" + lastRun +
+                  "\r\n[Settings]\r\nLogToFile=A\r\nEventAction=BackupOnTimer\r\n"
                   "EventCountTimes=1\r\nTime_1=18:00:00\r\n");
-    data_ = std::make_unique<TDataODBackup>(clock_.Now(), fake_);
-    form_ = std::make_unique<TFrmODBackupDB>(app_, *data_, dir_ / "odbackup", ini);
+    form_ = std::make_unique<TFrmODBackupDB>(app_, *data_, dir_ / "odbackup", dir_ / "odb.ini");
     // Without a window the program runs as the Windows one hidden in the tray.
     form_->Show();
     form_->Hide();
-    Run(5'000);
-    ASSERT_EQ(form_->NextRunTime, At(0, 18, 0));
   }
   void TearDown() override { form_->FormDestroy(); }
 
@@ -60,14 +63,14 @@ TEST_F(ClockJump, ForwardAcrossTheInstantBacksUpOnce) {
   SetClock(At(0, 18, 30));
   Run(10 * 60'000);
   EXPECT_EQ(Backups(), 1);
-  EXPECT_EQ(form_->NextRunTime, At(1, 18, 0));
+  EXPECT_EQ(form_->NextRunTime(), At(1, 18, 0));
 }
 
 TEST_F(ClockJump, ForwardOverSeveralInstantsBacksUpOnce) {
   SetClock(At(2, 19, 0));
   Run(10 * 60'000);
   EXPECT_EQ(Backups(), 1);
-  EXPECT_EQ(form_->NextRunTime, At(3, 18, 0));
+  EXPECT_EQ(form_->NextRunTime(), At(3, 18, 0));
 }
 
 TEST_F(ClockJump, BackBeforeTheInstantStillBacksUpAtIt) {
@@ -85,7 +88,7 @@ TEST_F(ClockJump, BackAcrossTheInstantAfterTheBackupDoesNotRepeatIt) {
   SetClock(At(0, 17, 59));
   Run(30 * 60'000);
   EXPECT_EQ(Backups(), 1);
-  EXPECT_EQ(form_->NextRunTime, At(1, 18, 0));
+  EXPECT_EQ(form_->NextRunTime(), At(1, 18, 0));
 }
 
 TEST_F(ClockJump, BackRightAfterTheBackupBeforeTheNextAnnouncement) {
@@ -94,24 +97,23 @@ TEST_F(ClockJump, BackRightAfterTheBackupBeforeTheNextAnnouncement) {
   SetClock(At(0, 17, 59, 30));
   Run(30 * 60'000);
   EXPECT_EQ(Backups(), 1);
-  EXPECT_EQ(form_->NextRunTime, At(1, 18, 0));
+  EXPECT_EQ(form_->NextRunTime(), At(1, 18, 0));
 }
 
 TEST_F(ClockJump, ALastRunFarAheadFromAWrongClockStopsNoPlannedRun) {
-  data_->LastRun = At(400, 18, 0, 1);
-  form_->NextRunTime = BaseDateTime;
-  form_->SlotPending = false;
+  // Started again after a clock that ran a year ahead wrote LastRun.
+  StartProgram("14.06.2025 08:00:00");
+  ASSERT_EQ(data_->LastRun, TDateTime::Encode(2025, 6, 14, 8));
   RunUntilBackup(5 * 60'000);
   EXPECT_EQ(Backups(), 1);
 }
 
 TEST_F(ClockJump, TicksGoOnRightAfterTheClockGoesBack) {
+  RunUntilBackup(5 * 60'000);
+  // The next announcement is made only by a tick; ticks must not wait for the old time.
   SetClock(At(0, 12, 0));
-  // An announcement is re-made only by a tick; ticks must not wait for the old time.
-  form_->NextRunTime = BaseDateTime;
-  form_->SlotPending = false;
   Run(3'000);
-  EXPECT_EQ(form_->NextRunTime, At(0, 18, 0));
+  EXPECT_EQ(form_->NextRunTime(), At(1, 18, 0));
 }
 
 }  // namespace

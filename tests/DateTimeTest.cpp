@@ -37,5 +37,13 @@ TEST(DateTime, WeekdayAndDateArithmetic) {
   EXPECT_EQ(TDateTime::FromDays(tuesday.ToDays()), tuesday);
 }
 
+TEST(DateTime, TheDateBeforeDayZeroIsItsOwnMidnight) {
+  // 29.12.1899 06:00 is -0.75 days; truncation toward zero would give 30.12.1899.
+  const auto early = TDateTime::Encode(1899, 12, 29, 6, 0, 0);
+  EXPECT_EQ(early.DateOnly(), TDateTime::Encode(1899, 12, 29));
+  EXPECT_EQ(FormatTime(early.TimeOnly()), "06:00:00");
+  EXPECT_EQ(early.DateOnly().IsoWeekday(), early.IsoWeekday());
+}
+
 }  // namespace
 }  // namespace odb

@@ -35,7 +35,7 @@ class FakeFbClient : public IFbClient {
     service_name.assign(name, name_length);
     attach_block.assign(spb, spb_length);
     if (fail_attach) return Fail(status);
-    *handle = 77;
+    *handle = (isc_svc_handle)77;  // an integer on 64-bit, a pointer on 32-bit
     return 0;
   }
   ISC_STATUS ServiceDetach(ISC_STATUS* status, isc_svc_handle*) override {

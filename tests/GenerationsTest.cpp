@@ -47,6 +47,9 @@ const std::vector<RotationCase> kRotations = {
      {{F1, "a"}, {F2, "b"}, {F3, "<dir>"}}, false},
     {"last rename fails", 2, {{F1, "a"}, {F2, "<dir>"}}, {{F1, "a"}, {F2, "<dir>"}}, false},
     {".old is a folder", 1, {{F1, "a"}, {Old, "<dir>"}}, {{F1, "a"}, {Old, "<dir>"}}, false},
+    // A crash between moving the newest aside and shifting it on.
+    {"leftover .rotating is put back first", 3, {{F1 + ".rotating", "a"}, {F2, "b"}}, {{F2, "a"}, {F3, "b"}}, true},
+    {"leftover .rotating, count 1", 1, {{F1 + ".rotating", "a"}, {Old, "z"}}, {{Old, "a"}}, true},
     {"higher numbers are never touched", 2, {{F1, "a"}, {F3, "c"}, {"ODBackup_10.fbk", "j"}},
      {{F2, "a"}, {F3, "c"}, {"ODBackup_10.fbk", "j"}}, true},
 };
@@ -67,17 +70,47 @@ TEST(RotateBackups, MovesGenerationsAsPlanned) {
   }
 }
 
+// Where the file system ignores case (Windows), odbackup_3.fbk is generation
+// 3; elsewhere it is a stranger's file and stays.
+TEST(RotateBackups, NamesInOtherCasesAreMatchedAsTheFileSystemDoes) {
+  test::TempDir dir;
+  for (const auto& [name, bytes] : Files{{F1, "a"}, {F2, "b"}, {"odbackup_3.fbk", "c"}, {F4, "d"}, {F5, "e"}}) {
+    test::Put(dir.Path(), name, bytes);
+  }
+  std::vector<std::string> shown;
+  EXPECT_TRUE(RotateBackups(dir.Str(), 5, [&](const std::string& t) { shown.push_back(t); }));
+  if (fs::FileNamesIgnoreCase()) {
+    EXPECT_EQ(test::Listing(dir.Path()), (Files{{F2, "a"}, {F3, "b"}, {F4, "c"}, {F5, "d"}}));
+  } else {
+    EXPECT_EQ(test::Listing(dir.Path()), (Files{{F2, "a"}, {F3, "b"}, {"odbackup_3.fbk", "c"}, {F5, "d"}}));
+  }
+  EXPECT_TRUE(shown.empty());
+}
+
 TEST(RotateBackups, MissingFolderMovesNothingAndSucceeds) {
   test::TempDir dir;
   EXPECT_TRUE(RotateBackups(dir / "missing", 5, [](const std::string&) { FAIL(); }));
   EXPECT_FALSE(fs::DirectoryExists(dir / "missing"));
 }
 
-TEST(RotateBackups, DelimiterIsAppendedOnceAndEmptyFolderStartsWithIt) {
+TEST(RotateBackups, DelimiterIsAppendedOnceAndSlashFoldersJoinWithSlash) {
   const std::string d(1, fs::PathDelimiter());
-  EXPECT_EQ(GenerationPrefix(""), d);
-  EXPECT_EQ(GenerationPrefix("zalohy"), "zalohy" + d);
-  EXPECT_EQ(GenerationPrefix("zalohy" + d), "zalohy" + d);
+  const bool windows = d == "\\";
+  struct Case {
+    std::string folder, prefix;
+  } cases[] = {
+      {"", d},
+      {"zalohy", "zalohy" + d},
+      {"zalohy" + d, "zalohy" + d},
+      // The folder as a Linux server sees it, typed on Windows too.
+      {"/srv/zalohy", "/srv/zalohy/"},
+      {"/srv/zalohy/", "/srv/zalohy/"},
+      {"Z:/srv/zalohy", "Z:/srv/zalohy/"},
+      // Mixed: the platform's rule.
+      {"C:\\data/zalohy", windows ? "C:\\data/zalohy\\" : "C:\\data/zalohy/"},
+      {"C:\\zalohy\\", windows ? "C:\\zalohy\\" : "C:\\zalohy\\/"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GenerationPrefix(c.folder), c.prefix) << c.folder;
 }
 
 // Records every call and claims every file exists.

@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 
 namespace odb {
 namespace {
@@ -99,6 +100,8 @@ TEST_F(IniFileTest, WritesTouchOnlyTheirOwnLine) {
   ini.WriteString("Settings", "Added", "A");
   ini.WriteString("New", "n", "C");
   ini.WriteString("OrdavaDB", "ServerName", "srv");
+  EXPECT_EQ(Bytes(), HandEdited) << "nothing reaches the file before UpdateFile";
+  ini.UpdateFile();
   std::string expected = HandEdited;
   auto replace = [&](const std::string& from, const std::string& to) {
     expected.replace(expected.find(from), from.size(), to);
@@ -118,6 +121,7 @@ TEST_F(IniFileTest, CreatesMissingFileAndSections) {
   ini.WriteBool("OrdavaDB", "LocalHost", true);
   ini.WriteInteger("UserInterface", "IconSet", -2);
   ini.WriteBool("OrdavaDB", "LocalHost", false);
+  ini.UpdateFile();
   EXPECT_EQ(Bytes(),
             "[OrdavaDB]\r\nServerName=localhost\r\nLocalHost=N\r\n[UserInterface]\r\nIconSet=-2\r\n");
 }
@@ -127,6 +131,7 @@ TEST_F(IniFileTest, CzechTextIsWindows1250OnDiskAndSurvivesARoundTrip) {
   const std::string path = "C:\\Zálohy\\Účetní data ěščřžýáíé ĚŠČŘŽÝÁÍÉ ůÚ";
   ini.WriteString("Backups", "BackupPath", path);
   EXPECT_EQ(ini.ReadString("Backups", "BackupPath", ""), path);
+  ini.UpdateFile();
   EXPECT_EQ(Bytes(), "[Backups]\r\nBackupPath=C:\\Z\xE1lohy\\\xDA\xE8" "etn\xED data "
                      "\xEC\x9A\xE8\xF8\x9E\xFD\xE1\xED\xE9 \xCC\x8A\xC8\xD8\x8E\xDD\xC1\xCD\xC9 \xF9\xDA\r\n");
 }
@@ -136,6 +141,7 @@ TEST_F(IniFileTest, Utf8ByteOrderMarkKeepsTheFileUtf8) {
   TIniFile ini(path_);
   EXPECT_EQ(ini.ReadString("OrdavaDB", "ServerName", ""), "ř");
   ini.WriteString("OrdavaDB", "DatabaseName", "ž.fdb");
+  ini.UpdateFile();
   EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[OrdavaDB]\r\nServerName=\xC5\x99\r\nDatabaseName=\xC5\xBE.fdb\r\n");
 }
 
@@ -181,15 +187,69 @@ TEST_F(IniFileTest, GarbageFilesLoadWithoutCrash) {
 TEST_F(IniFileTest, FailedWriteNamesTheFile) {
   const std::string folder = (dir_ / "missing" / "x.ini").string();
   TIniFile ini(folder);
+  ini.WriteString("S", "k", "v");
   try {
-    ini.WriteString("S", "k", "v");
+    ini.UpdateFile();
     FAIL() << "no error";
   } catch (const EIniFileError& e) {
     EXPECT_EQ(e.Message(), "Unable to write to " + folder);
   }
   TIniFile isFolder(dir_.string());
-  EXPECT_THROW(isFolder.WriteString("S", "k", "v"), EIniFileError);
+  isFolder.WriteString("S", "k", "v");
+  EXPECT_THROW(isFolder.UpdateFile(), EIniFileError);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 0) << "a temporary file was left";
 }
+
+// The whole file is replaced at once, and only when something was written; a
+// file in memory only is never written anywhere.
+TEST_F(IniFileTest, UpdateFileReplacesTheFileOnceAndOnlyAfterAWrite) {
+  Put("[S]\r\nk=old\r\n");
+  TIniFile reader(path_);
+  Put("[S]\r\nk=changed by another program\r\n");
+  reader.UpdateFile();
+  EXPECT_EQ(Bytes(), "[S]\r\nk=changed by another program\r\n") << "nothing written, nothing replaced";
+  TIniFile memory;
+  memory.WriteString("S", "k", "v");
+  memory.UpdateFile();
+  EXPECT_EQ(memory.Bytes(), "[S]\r\nk=v\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+// A file that could not be written in place is not replaced either, and the
+// temporary file goes again.
+TEST_F(IniFileTest, ReadOnlyFileRaisesAndStaysAsItWas) {
+  Put("[S]\r\nk=old\r\n");
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                          std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+  TIniFile ini(path_);
+  ini.WriteString("S", "k", "new");
+  if (std::ofstream(path_, std::ios::app)) {
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    GTEST_SKIP() << "this user writes read-only files (root)";
+  }
+  EXPECT_THROW(ini.UpdateFile(), EIniFileError);
+  EXPECT_EQ(Bytes(), "[S]\r\nk=old\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+
+#ifndef _WIN32
+// A linked configuration is replaced where it lives, and keeps its mode.
+TEST_F(IniFileTest, UpdateFileFollowsALinkAndKeepsTheMode) {
+  const std::string real = (dir_ / "real.ini").string();
+  ASSERT_TRUE(fs::WriteFile(real, "[S]\r\nk=old\r\n"));
+  std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::create_symlink(real, path_);
+  TIniFile ini(path_);
+  ini.WriteString("S", "k", "new");
+  ini.UpdateFile();
+  EXPECT_TRUE(std::filesystem::is_symlink(path_));
+  EXPECT_EQ(fs::ReadFile(real), "[S]\r\nk=new\r\n");
+  EXPECT_EQ(std::filesystem::status(real).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+#endif
 
 }  // namespace
 }  // namespace odb

@@ -100,7 +100,13 @@ TEST(LoginStore, ANewFileIsPrivateFromTheStart) {
   TIniFile ini(path);
   StoreLogin(ini, std::nullopt, "tajne");
   EXPECT_EQ(ModeOf(path), 0600u);
+  EXPECT_EQ(ReadLogin(TIniFile(path)).Password, "tajne");
   EXPECT_EQ(ReadLogin(TIniFile(path)).UserName, std::nullopt) << "no --user stores no user name";
+  TIniFile later(path);  // the settings saved afterwards replace the file
+  later.WriteString("Backups", "BackupCount", "3");
+  later.UpdateFile();
+  EXPECT_EQ(ModeOf(path), 0600u);
+  EXPECT_EQ(ReadLogin(TIniFile(path)).Password, "tajne");
 }
 
 }  // namespace
@@ -134,7 +140,9 @@ TEST(LoginTray, TheDialogStoresWhatItWasGiven) {
     EXPECT_EQ(ini.ReadString("OrdavaDB", "Password", ""), c.password);
     EXPECT_EQ(ini.ReadString("OrdavaDB", "UserName", ""), c.user);
     EXPECT_EQ(fx.app.Boxes.size(), c.errorBox ? 1u : 0u);
-    if (!c.password.empty()) EXPECT_EQ(ModeOf(fx.IniPath()), 0600u);
+    if (!c.password.empty()) {
+      EXPECT_EQ(ModeOf(fx.IniPath()), 0600u);
+    }
   }
 }
 

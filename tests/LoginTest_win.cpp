@@ -14,7 +14,9 @@ namespace {
 TEST(LoginWin, DpapiRoundTrip) {
   for (const std::string& password : std::vector<std::string>{"x", "Tajne-heslo_7", " a=b ", std::string(255, 'p')}) {
     const std::string sealed = ProtectPassword(password);
-    if (password.size() > 3) EXPECT_EQ(sealed.find(password), std::string::npos);
+    if (password.size() > 3) {
+      EXPECT_EQ(sealed.find(password), std::string::npos);
+    }
     EXPECT_EQ(UnprotectPassword(sealed), password);
   }
   EXPECT_EQ(UnprotectPassword("bm90IGRwYXBp"), std::nullopt) << "base64, but not DPAPI";

@@ -22,15 +22,20 @@ inline void DuringModal(const std::function<void()>& step, const std::function<v
   static UINT_PTR rescueTimer = 0;
   pending = step;
   pendingRescue = rescue;
-  stepTimer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-    KillTimer(nullptr, stepTimer);
-    if (auto run = std::exchange(pending, nullptr)) run();
-  });
-  rescueTimer = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
-    KillTimer(nullptr, rescueTimer);
-    ADD_FAILURE() << "the modal loop was still running after 10 s";
-    if (pendingRescue) pendingRescue();
-  });
+  // Named CALLBACK functions: a lambda has the wrong calling convention on 32-bit.
+  struct Timers {
+    static void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
+      KillTimer(nullptr, stepTimer);
+      if (auto run = std::exchange(pending, nullptr)) run();
+    }
+    static void CALLBACK Rescue(HWND, UINT, UINT_PTR, DWORD) {
+      KillTimer(nullptr, rescueTimer);
+      ADD_FAILURE() << "the modal loop was still running after 10 s";
+      if (pendingRescue) pendingRescue();
+    }
+  };
+  stepTimer = SetTimer(nullptr, 0, 50, Timers::Step);
+  rescueTimer = SetTimer(nullptr, 0, 10000, Timers::Rescue);
   modal();
   KillTimer(nullptr, stepTimer);
   KillTimer(nullptr, rescueTimer);

@@ -73,6 +73,37 @@ TEST(ScheduleComputation, Table) {
   }
 }
 
+// The scheduler's search reaches the eighth date, short of from + 7 days.
+TEST(ScheduleComputation, UpcomingRunReachesTheSameInstantAWeekOn) {
+  struct UpCase {
+    const char* name;
+    uint8_t mask;
+    TDateTime from;
+    TDateTime upcoming;
+    bool nextRunAgrees;  // NextRun stops a date earlier
+  };
+  const UpCase cases[] = {
+      {"eighth date", kMonday, Dec(7, 21), Dec(14, 20), false},
+      {"right after the instant", kMonday, Dec(7, 20).AddMs(1), Dec(14, 20), false},
+      {"the instant itself", kMonday, Dec(7, 20), Dec(7, 20), true},
+      {"a day's instant just ahead", kAllDays, Dec(7, 20, 0, 1), Dec(8, 20), true},
+      {"no weekday", 0, Dec(7, 21), BaseDateTime, true},
+  };
+  for (const UpCase& c : cases) {
+    test::FakeFbClient fb;
+    TDataODBackup data(c.from, fb);
+    Window window;
+    window.mask = c.mask;
+    data.PlanWindow = &window;
+    data.MemTimes.Open();
+    data.MemTimes.Append();
+    data.MemTimes.SetTimeText("20:00");
+    data.MemTimes.Post();
+    EXPECT_EQ(data.UpcomingRun(c.from), c.upcoming) << c.name;
+    EXPECT_EQ(data.NextRun(c.from) == c.upcoming, c.nextRunAgrees) << c.name;
+  }
+}
+
 TEST(ScheduleComputation, ClosedTableRaisesAndResumesTheView) {
   test::FakeFbClient fb;
   TDataODBackup data(Dec(8, 10), fb);

@@ -23,9 +23,9 @@ std::string WindowState(TFrmODBackupDB& f) {
                   f.EdtPath.Text() + "|" + f.EdtLogFilePath.Text() + "|" + f.EdtBackupPath.Text() + "|" +
                   f.sedtBackupCount.Text() + "|" + FormatDateTime(f.Data.LastRun) + "|" +
                   (f.CBLogActivity.Checked() ? "log" : "-") + (f.CB_ClearLog.Checked() ? "clear" : "-") +
-                  (f.CB_RunMinimalized.Checked() ? "min" : "-") + "|" + f.EventAction + "|" +
+                  (f.CB_RunMinimalized.Checked() ? "min" : "-") + "|" + f.EventAction().Name() + "|" +
                   std::to_string(f.cbAction.ItemIndex()) + "|" + std::to_string(f.DaysMask()) + "|" +
-                  std::to_string(f.IconSetIndex) + "|";
+                  std::to_string(f.IconSetIndex()) + "|";
   for (const std::string& t : Times(f.Data)) s += t + " ";
   return s;
 }
@@ -43,15 +43,15 @@ TEST(SettingsFile, NoFileGivesTheDefaults) {
   EXPECT_FALSE(f.CBLogActivity.Checked());
   EXPECT_TRUE(f.CB_ClearLog.Checked());
   EXPECT_FALSE(f.CB_RunMinimalized.Checked());
-  EXPECT_EQ(f.EventAction, "OnceBackup");
+  EXPECT_EQ(f.EventAction().Name(), "OnceBackup");
   EXPECT_EQ(f.cbAction.ItemIndex(), 0);
   EXPECT_EQ(f.DaysMask(), 0xFE);
   EXPECT_TRUE(f.cbPracDny.Checked() && f.cbVikendy.Checked());
   EXPECT_TRUE(fx.data->MemTimes.Active());
   EXPECT_EQ(fx.data->MemTimes.RecordCount(), 0);
   EXPECT_EQ(fx.data->LastRun, BaseDateTime);
-  EXPECT_EQ(f.IconSetIndex, 1);
-  EXPECT_EQ(f.IniFileName, fx.IniPath());
+  EXPECT_EQ(f.IconSetIndex(), 1);
+  EXPECT_EQ(f.Settings().IniFileName(), fx.IniPath());
   EXPECT_FALSE(fs::FileExists(fx.IniPath())) << "reading creates no configuration file";
   EXPECT_TRUE(fs::FileExists(fx.LogPath())) << "the log file is prepared even with logging off";
   EXPECT_TRUE(fx.app.Boxes.empty());
@@ -124,11 +124,11 @@ TEST(SettingsFile, UnknownActionStaysUntilOk) {
   FormFixture fx;
   fx.WriteIni("[Settings]\nEventAction=Foo\nDays=\n");
   TFrmODBackupDB& f = fx.Start();
-  EXPECT_EQ(f.EventAction, "Foo");
+  EXPECT_EQ(f.EventAction().Name(), "Foo");
   EXPECT_EQ(f.cbAction.ItemIndex(), 1);
   EXPECT_EQ(fx.app.TrayEntry.IconIndex, 3);
   f.BtnOK.Click();
-  EXPECT_EQ(f.EventAction, "BackupOnTimer");
+  EXPECT_EQ(f.EventAction().Name(), "BackupOnTimer");
   EXPECT_NE(fx.Ini().find("EventAction=BackupOnTimer\r\n"), std::string::npos);
 }
 
@@ -193,7 +193,7 @@ TEST(SettingsFile, OkWritesWhatLoadsBackToTheSameWindow) {
   fx.data->MemTimes.Append();
   fx.data->MemTimes.SetTimeText("6:00");
   fx.data->MemTimes.Post();
-  f.IconSetIndex = 2;
+  f.Settings().SetIconSetIndex(2);
   fx.data->LastRun = TDateTime::Encode(2026, 12, 1, 23, 59, 59);
   f.BtnOK.Click();
   const std::string saved = WindowState(f);
@@ -224,17 +224,45 @@ TEST(SettingsFile, SettingsTextIsWhatOkWritesAndWritesNothing) {
   fx.WriteIni("[Settings]\nDays=1,5\nEventCountTimes=2\nTime_1=18:00\nTime_2=7:30\nEventAction=PauseBackup\n");
   TFrmODBackupDB& f = fx.Start();
   const std::string before = fx.Ini();
-  const std::string text = f.SettingsText();
+  const std::string bytes = f.Settings().SettingsText();
   EXPECT_EQ(fx.Ini(), before);
-  EXPECT_EQ(f.IniFileName, fx.IniPath());
+  EXPECT_EQ(f.Settings().IniFileName(), fx.IniPath());
   fs::RemoveFile(fx.IniPath());
-  (void)f.SaveSettings(fx.ExePath());
-  EXPECT_EQ(fx.Ini(), text);
+  (void)f.Settings().SaveSettings(fx.ExePath());
+  EXPECT_EQ(fs::ReadFile(fx.IniPath()), bytes);
+  const std::string text = Cp1250ToUtf8(bytes);
   EXPECT_EQ(text.rfind("[OrdavaDB]\r\nLocalHost=A\r\n", 0), 0u) << text;
   EXPECT_NE(text.find("Days=1,5\r\nTime_1=07:30:00\r\nTime_2=18:00:00\r\nEventCountTimes=2\r\n"
                       "[UserInterface]\r\nIconSet=1\r\n"),
             std::string::npos)
       << text;
+}
+
+TEST(SettingsFile, ControlsWithoutAWindowLoadAndSaveAsTheWindowDoes) {
+  const char* const files[] = {
+      "[OrdavaDB]\nLocalHost=N\nServerName=fbhost\nDatabaseName=/d/o.fdb\n[Backups]\nBackupCount=3\n"
+      "LastRun=07.12.2026 18:30:05\n[Settings]\nLogToFile=A\nClearLog=N\nRunMinimalized=A\n"
+      "EventAction=PauseBackup\nDays=1,3,6,7\nEventCountTimes=2\nTime_1=18:00\nTime_2=7:30\n"
+      "[UserInterface]\nIconSet=2\n",
+      "[Settings]\nEventAction=Foo\nDays=\n",
+      "",
+  };
+  for (const char* file : files) {
+    FormFixture fx;
+    fx.WriteIni(file);
+    TFrmODBackupDB& window = fx.Create();
+    TDataODBackup data(fx.clock.Now(), fx.fb);
+    TSettingsControls controls;
+    TSettingsBinding binding(fx.app, data, controls, TProgramOptions{fx.ExePath(), {}});
+    ASSERT_TRUE(binding.LoadSettings(fx.ExePath())) << file;
+    EXPECT_EQ(binding.EventAction().Name(), window.EventAction().Name()) << file;
+    EXPECT_EQ(binding.IconSetIndex(), window.IconSetIndex()) << file;
+    EXPECT_EQ(controls.EdtServer.Text(), window.EdtServer.Text()) << file;
+    EXPECT_EQ(controls.CBLogActivity.Checked(), window.CBLogActivity.Checked()) << file;
+    EXPECT_EQ(controls.TickedDays(), window.DaysMask()) << file;
+    EXPECT_EQ(data.LastRun, fx.data->LastRun) << file;
+    EXPECT_EQ(binding.SettingsText(), window.Settings().SettingsText()) << file;
+  }
 }
 
 TEST(SettingsFile, SaveLastRunWritesOnlyThatKey) {
@@ -243,19 +271,19 @@ TEST(SettingsFile, SaveLastRunWritesOnlyThatKey) {
   TFrmODBackupDB& f = fx.Start();
   f.cbPo.Click();
   fx.data->LastRun = TDateTime::Encode(2026, 12, 8, 7, 5, 9);
-  f.SaveLastRun();
+  f.Settings().SaveLastRun();
   EXPECT_EQ(fx.Ini(), "[Settings]\r\nDays=3\r\n[Backups]\r\nLastRun=08.12.2026 07:05:09\r\n");
-  EXPECT_FALSE(f.SettingsFileBusy);
+  EXPECT_FALSE(f.Settings().SettingsFileBusy());
 }
 
 TEST(SettingsFile, UnwritableFileRaisesAndLowersTheFlag) {
   FormFixture fx;
   TFrmODBackupDB& f = fx.Start();
-  f.IniFileName = fx.dir.Str();  // a folder cannot be written as a file
-  EXPECT_THROW(f.SaveLastRun(), std::exception);
-  EXPECT_FALSE(f.SettingsFileBusy);
-  EXPECT_THROW((void)f.SaveSettings(fx.ExePath()), std::exception);
-  EXPECT_FALSE(f.SettingsFileBusy);
+  fs::CreateDirectories(fx.IniPath());  // a folder cannot be written as a file
+  EXPECT_THROW(f.Settings().SaveLastRun(), std::exception);
+  EXPECT_FALSE(f.Settings().SettingsFileBusy());
+  EXPECT_THROW((void)f.Settings().SaveSettings(fx.ExePath()), std::exception);
+  EXPECT_FALSE(f.Settings().SettingsFileBusy());
 }
 
 }  // namespace

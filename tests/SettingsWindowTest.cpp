@@ -56,7 +56,12 @@ TEST_F(SettingsWindow, DayCoupling) {
     TFrmODBackupDB& form = local.Start();
     c.act(form);
     EXPECT_EQ(Days(form), c.days) << c.name;
-    EXPECT_FALSE(form.DayClickActive || form.GroupClickActive) << c.name;
+    // Neither click guard stays raised: both kinds of box still couple.
+    form.cbPracDny.SetChecked(false);
+    form.cbPracDny.SetChecked(true);
+    EXPECT_EQ(Days(form).substr(0, 5), "11111") << c.name;
+    form.cbPo.Click();
+    EXPECT_FALSE(form.cbPracDny.Checked()) << c.name;
   }
 }
 
@@ -77,6 +82,34 @@ TEST(ActionNames, BothWays) {
   const std::pair<const char*, int> toIndex[] = {
       {"OnceBackup", 0}, {"BackupOnTimer", 1}, {"PauseBackup", 2}, {"pausebackup", 1}, {"", 1}, {"Foo", 1}};
   for (const auto& [name, index] : toIndex) EXPECT_EQ(NameToAction(name), index) << name;
+}
+
+TEST(ActionNames, AnUnknownNameIsCarriedUnchanged) {
+  struct Case {
+    const char* name;
+    TActionKind kind;
+    int index;
+  };
+  const Case cases[] = {{"OnceBackup", TActionKind::OnceBackup, 0},
+                        {"BackupOnTimer", TActionKind::BackupOnTimer, 1},
+                        {"PauseBackup", TActionKind::PauseBackup, 2},
+                        {"Foo", TActionKind::Unknown, 1},
+                        {"pausebackup", TActionKind::Unknown, 1},
+                        {" OnceBackup", TActionKind::Unknown, 1},
+                        {"", TActionKind::Unknown, 1}};
+  for (const Case& c : cases) {
+    const TEventAction action = TEventAction::FromName(c.name);
+    EXPECT_EQ(action.Kind(), c.kind) << c.name;
+    EXPECT_EQ(action.Name(), c.name);
+    EXPECT_EQ(action.ItemIndex(), c.index) << c.name;
+  }
+  EXPECT_NE(TEventAction::FromName("Foo"), TEventAction::FromName("Bar"));
+  // The list never gives an unknown action.
+  for (int index = -1; index <= 3; ++index) {
+    const TEventAction picked = TEventAction::FromItemIndex(index);
+    EXPECT_NE(picked.Kind(), TActionKind::Unknown) << index;
+    EXPECT_EQ(picked.ItemIndex(), index >= 0 && index <= 2 ? index : 1) << index;
+  }
 }
 
 TEST_F(SettingsWindow, ServerCoupling) {
@@ -100,7 +133,7 @@ TEST_F(SettingsWindow, TrayIconFollowsTheActionListAtOnceWithoutSaving) {
   EXPECT_EQ(fx.app.TrayEntry.Tip, "Ordava backup client.");
   const std::string before = fx.Ini();
   f().cbAction.UserPick(2);
-  EXPECT_EQ(f().EventAction, "PauseBackup");
+  EXPECT_EQ(f().EventAction().Name(), "PauseBackup");
   EXPECT_EQ(fx.app.TrayEntry.IconIndex, 2);
   EXPECT_EQ(fx.Ini(), before);
   // An operation setting the index raises nothing; an edit's change or Změň does.
@@ -110,7 +143,7 @@ TEST_F(SettingsWindow, TrayIconFollowsTheActionListAtOnceWithoutSaving) {
   EXPECT_EQ(fx.app.TrayEntry.IconIndex, 1);
   f().cbAction.SetItemIndex(0);
   f().SBComStart.Click();
-  EXPECT_EQ(f().EventAction, "OnceBackup");
+  EXPECT_EQ(f().EventAction().Name(), "OnceBackup");
   EXPECT_EQ(fx.app.TrayEntry.IconIndex, 0);
   EXPECT_EQ(fx.Ini(), before);
 }
@@ -136,7 +169,7 @@ TEST_F(SettingsWindow, BrowseButtonsTakeTheChoiceAndCancelChangesNothing) {
     fx.app.DialogAnswers = {c.choice};
     c.button.Click();
     EXPECT_EQ(c.edit.Text(), c.choice) << c.edit.Name;
-    EXPECT_EQ(f().EventAction, "PauseBackup") << "the change handler ran for " << c.edit.Name;
+    EXPECT_EQ(f().EventAction().Name(), "PauseBackup") << "the change handler ran for " << c.edit.Name;
     f().cbAction.SetItemIndex(0);
   }
   // The file dialogs remember the last choice for the next opening.
@@ -169,7 +202,7 @@ TEST(SettingsWindowStart, WithoutRunMinimisedStaysShownOnThePathsTab) {
   EXPECT_TRUE(f.Visible());
   EXPECT_EQ(f.PageControlParams.ActivePageIndex(), TabSheetPaths);
   EXPECT_TRUE(fx.app.Boxes.empty());
-  ASSERT_NE(f.BackupSettings, nullptr);
+  ASSERT_NE(f.Backup().BackupSettings(), nullptr);
   EXPECT_EQ(f.GBDatabaze.Color(), Rgb(215, 215, 255));
   EXPECT_EQ(f.GBData.Color(), Rgb(200, 200, 255));
   EXPECT_EQ(f.GBInfo.Color(), Rgb(185, 185, 255));
@@ -186,10 +219,10 @@ TEST(SettingsWindowStart, LoadFailureStillGivesTrayEntryAndJobRecordButNoHide) {
   EXPECT_EQ(fx.app.Boxes[0].text,
             "Nepodařilo se načíst konfigurační soubor zálohování.\r\n           Program nemusí správně fungovat.");
   EXPECT_EQ(fx.app.Boxes[0].title, "Chyba");
-  EXPECT_FALSE(f.SettingsFileBusy);
+  EXPECT_FALSE(f.Settings().SettingsFileBusy());
   EXPECT_TRUE(fx.app.TrayEntry.Present);
   EXPECT_EQ(fx.app.TrayEntry.IconIndex, 2);
-  EXPECT_NE(f.BackupSettings, nullptr);
+  EXPECT_NE(f.Backup().BackupSettings(), nullptr);
   EXPECT_TRUE(f.CB_RunMinimalized.Checked());
   EXPECT_EQ(fx.app.PendingMessages(), 0u);
   f.Show();
@@ -296,7 +329,7 @@ TEST_F(SettingsWindow, TrayMenuReachesTheWindow) {
     chooser.SBDruhyClick();
   };
   f().HandleMessage(WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN_MSG);
-  EXPECT_EQ(f().IconSetIndex, 2);
+  EXPECT_EQ(f().IconSetIndex(), 2);
   EXPECT_EQ(fx.app.TrayEntry.IconSet, 2);
   EXPECT_EQ(fx.app.TrayEntry.Modifies, 1);
 }

@@ -70,7 +70,7 @@ TEST_F(Win32SettingsWindow, PickingAnActionChangesTheTrayIconAtOnceAndSavesNothi
     SendMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(app.TrayEntry.IconIndex, pick);
   }
-  EXPECT_EQ(form->EventAction, kPauseBackup);
+  EXPECT_EQ(form->EventAction().Name(), "PauseBackup");
   EXPECT_EQ(test::Listing(dir.Path())["odbackup.ini"], kIni);
 }
 
@@ -114,6 +114,27 @@ TEST_F(Win32SettingsWindow, LogViewAppendsLinesAndKeepsTheCaretAtTheEnd) {
   EXPECT_EQ(win::WindowText(memo), "jen tohle\r\n");
   EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(memo)));
   EXPECT_EQ(start, end);
+}
+
+TEST_F(Win32SettingsWindow, LogViewLinesStreamingInReachTheEditAtMostTenTimesASecond) {
+  HWND memo = Hwnd(form->MemoFiles);
+  form->MemoFiles.SetText("");
+  form->MemoFiles.AddLine("1");
+  app.ProcessMessages();
+  const DWORD updated = GetTickCount();
+  ASSERT_EQ(win::WindowText(memo), "1\r\n");
+  for (const char* line : {"2", "3"}) {
+    form->MemoFiles.AddLine(line);
+    app.ProcessMessages();
+  }
+  if (GetTickCount() - updated < 90) {
+    EXPECT_EQ(win::WindowText(memo), "1\r\n") << "updated again at once";
+  }
+  for (int i = 0; i < 50 && win::WindowText(memo).size() < 9; ++i) {
+    Sleep(10);
+    app.ProcessMessages();
+  }
+  EXPECT_EQ(win::WindowText(memo), "1\r\n2\r\n3\r\n") << "the waiting lines never came";
 }
 
 std::vector<std::string> GridTimes(HWND list) {

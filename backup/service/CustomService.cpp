@@ -1,10 +1,22 @@
 #include "backup/service/CustomService.h"
 
+#include "backup/service/ClientText.h"
 #include "backup/service/ServiceBlocks.h"
 #include "backup/service/ServiceErrors.h"
 #include "backup/service/ServiceTexts.h"
 
 namespace odb {
+namespace {
+
+[[noreturn]] void ThrowServerError(IFbClient& client, const ISC_STATUS* status) {
+  const long sql_code = client.SqlCode(status);
+  const long error_code = static_cast<long>(status[1]);
+  std::string text = StatusText(client, status);
+  if (sql_code == -551) throw EServerRoleError(text, sql_code, error_code);
+  throw EServerError(text, sql_code, error_code);
+}
+
+}  // namespace
 
 TCustomService::TCustomService(IFbClient& client)
     : client_(client), params_([this] {
@@ -54,7 +66,7 @@ void TCustomService::Attach() {
     attach_block_ = BuildAttachBlock(params_.Lines());
     rebuild_attach_block_ = false;
   }
-  const std::string name = ServiceManagerName(protocol_, server_name_);
+  const std::string name = ToClientText(ServiceManagerName(protocol_, server_name_));
   // Both lengths travel as 16 bits.
   if (name.size() > 0xFFFF) throw EServiceClientError(std::string(msg::ServiceNameTooLong));
   if (attach_block_.size() > 0xFFFF) {
@@ -73,7 +85,11 @@ void TCustomService::Attach() {
 void TCustomService::Detach() {
   CheckActive();
   ISC_STATUS_ARRAY status{};
-  if (client_.ServiceDetach(status, &handle_)) RaiseServerError(status);
+  // A failed detach is not tried again: the library has given the handle up.
+  if (client_.ServiceDetach(status, &handle_)) {
+    handle_ = 0;
+    ThrowServerError(client_, status);
+  }
   handle_ = 0;
 }
 
@@ -85,13 +101,21 @@ void TCustomService::CheckInactive() const {
   if (Active()) throw EServiceClientError(std::string(msg::SvcAttached));
 }
 
-void TCustomService::RaiseServerError(const ISC_STATUS* status) {
+void TCustomService::DetachQuietly() noexcept {
+  if (handle_ == 0) return;
+  ISC_STATUS_ARRAY ignored{};
+  (void)client_.ServiceDetach(ignored, &handle_);
   handle_ = 0;
-  const long sql_code = client_.SqlCode(status);
-  const long error_code = static_cast<long>(status[1]);
-  std::string text = StatusText(client_, status);
-  if (sql_code == -551) throw EServerRoleError(text, sql_code, error_code);
-  throw EServerError(text, sql_code, error_code);
+}
+
+void TCustomService::RaiseServerError(const ISC_STATUS* status) {
+  // The error is read before the detach, whose own status is dropped.
+  try {
+    ThrowServerError(client_, status);
+  } catch (...) {
+    DetachQuietly();
+    throw;
+  }
 }
 
 std::string StatusText(IFbClient& client, const ISC_STATUS* status) {
@@ -103,7 +127,7 @@ std::string StatusText(IFbClient& client, const ISC_STATUS* status) {
        ++i) {
     buffer[sizeof buffer - 1] = '\0';
     if (!text.empty() && text.back() != '\n') text += "\r\n";
-    text += buffer;
+    text += FromClientText(buffer);
   }
   if (!text.empty() && text.back() == '.') text.pop_back();
   return text;

@@ -37,8 +37,9 @@ class TCustomService {
   isc_svc_handle* Handle() { return &handle_; }
   void CheckActive() const;
   void CheckInactive() const;
-  // After a failed call: forget the handle (no detach call) and raise the
-  // server's error text.
+  void DetachQuietly() noexcept;
+  // After a failed call: detach the handle quietly, so that the connection
+  // does not outlive the error, forget it, and raise the server's error text.
   [[noreturn]] void RaiseServerError(const ISC_STATUS* status);
 
  private:

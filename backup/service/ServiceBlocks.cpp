@@ -1,5 +1,6 @@
 #include "backup/service/ServiceBlocks.h"
 
+#include "backup/service/ClientText.h"
 #include "backup/service/FbClient.h"
 #include "backup/service/ServiceErrors.h"
 #include "backup/service/ServiceTexts.h"
@@ -46,7 +47,7 @@ std::string BuildAttachBlock(const std::vector<std::string>& params) {
     if (IsBlankText(raw_name, TBlanks::Controls)) continue;
     const std::string name = SpbName(raw_name);
     const std::uint8_t tag = SpbTag(name);
-    const std::string_view value = std::string_view(line).substr(eq + 1);
+    const std::string value = ToClientText(std::string_view(line).substr(eq + 1));
     // A one-byte length field: a longer value must not go out cut short.
     if (value.size() > 255) throw EServiceClientError(FormatMsg(msg::SpbValueTooLong, name));
     block += static_cast<char>(tag);
@@ -66,9 +67,10 @@ std::string ServiceManagerName(TProtocol protocol, const std::string& server_nam
   return "service_mgr";
 }
 
-void AppendTextItem(std::string& block, std::uint8_t tag, std::string_view value,
+void AppendTextItem(std::string& block, std::uint8_t tag, std::string_view text,
                     std::string_view what) {
-  if (value.empty()) return;
+  if (text.empty()) return;
+  const std::string value = ToClientText(text);
   if (value.size() > 0xFFFF) throw EServiceClientError(FormatMsg(msg::StartValueTooLong, what));
   block += static_cast<char>(tag);
   block += static_cast<char>(value.size() & 0xFF);
@@ -89,7 +91,7 @@ OutputLine ParseOutputLine(IFbClient& client, const char* reply, std::size_t siz
   if (static_cast<unsigned char>(reply[3 + n]) != isc_info_end) throw unexpected();
   if (n == 0) return {"", true};
   const std::string_view bytes(reply + 3, static_cast<std::size_t>(n));
-  return {std::string(bytes.substr(0, bytes.find('\0'))), false};
+  return {FromClientText(bytes.substr(0, bytes.find('\0'))), false};
 }
 
 }  // namespace odb

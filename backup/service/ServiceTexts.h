@@ -29,5 +29,8 @@ inline constexpr std::string_view ServiceNameTooLong =
     "Service manager name too long (at most 65535 bytes)";
 inline constexpr std::string_view AttachBlockTooLong =
     "Service parameters too long together (at most 65535 bytes)";
+inline constexpr std::string_view ClientTextNotInCodePage =
+    "Text '%s' obsahuje znak, který znaková sada systému neumí zapsat, "
+    "a klientu Firebirdu jej nelze předat";
 
 }  // namespace odb::msg

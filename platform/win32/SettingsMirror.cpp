@@ -16,6 +16,11 @@ void SetTextIfDifferent(HWND hwnd, const std::string& text) {
 
 std::wstring WithCrLf(std::string_view line) { return Widen(line) + L"\r\n"; }
 
+void CALLBACK PostMemoFlush(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+  KillTimer(hwnd, id);
+  ::PostMessageW(hwnd, TMainWindow::WM_FLUSHMEMO, 0, 0);
+}
+
 }  // namespace
 
 void TSettingsView::Changed(TControl& control) {
@@ -90,6 +95,16 @@ void TSettingsView::LineAdded(TMemo& memo, std::string_view line) {
 void TSettingsView::FlushMemoLines() {
   HWND edit = WindowOf(form_.MemoFiles);
   if (!edit || pendingLines_.empty()) return;
+  // Every update of Wine's EDIT walks its whole text and line list and
+  // repaints it, so updates per line grew with the memo's size. Lines that come
+  // sooner than kMemoUpdateMs after the last update wait for a timer and go in
+  // together: the number of updates follows the time, not the lines.
+  const DWORD since = GetTickCount() - lastMemoUpdate_;
+  if (since < kMemoUpdateMs) {
+    SetTimer(window_, kMemoTimerId, kMemoUpdateMs - since, PostMemoFlush);
+    return;
+  }
+  lastMemoUpdate_ = GetTickCount();
   const LPARAM end = GetWindowTextLengthW(edit);
   SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(end), end);
   SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingLines_.c_str()));

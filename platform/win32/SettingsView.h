@@ -119,6 +119,10 @@ class TSettingsView final : public TControlView {
   TFrmODBackupDB& form_;
   HWND window_;
   std::wstring pendingLines_;
+  // Log view updates: at most one per kMemoUpdateMs while lines stream in.
+  static constexpr DWORD kMemoUpdateMs = 100;
+  static constexpr UINT_PTR kMemoTimerId = 0x4D45;
+  DWORD lastMemoUpdate_ = GetTickCount() - kMemoUpdateMs;
   SIZE designClient_{};
   std::vector<TChild> children_;
   std::map<const TControl*, int> byModel_;

@@ -74,7 +74,7 @@ __declspec(dllexport) ISC_STATUS isc_service_attach(ISC_STATUS* status, unsigned
   LoadScript();
   if (noScript) return Fail(status, "fbclient.dll test double: no fbclient-script.txt");
   Record("fbclient-attach.spb", spb, length);
-  *handle = 1;
+  *handle = (isc_svc_handle)1;  // an integer on 64-bit, a pointer on 32-bit
   return 0;
 }
 

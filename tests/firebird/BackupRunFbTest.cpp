@@ -172,7 +172,7 @@ TEST_P(BackupRunFb, ServerErrorReachesTheBoxWithoutLogOrLastRun) {
   EXPECT_TRUE(f.Visible());
   EXPECT_EQ(p.Log(), "");
   EXPECT_NE(p.Ini().find("LastRun=01.12.2026 10:00:00\r\n"), std::string::npos);
-  EXPECT_FALSE(f.BackupRunning);
+  EXPECT_FALSE(f.BackupRunning());
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, BackupRunFb, ::testing::Values(Route::Embedded, Route::Tcp),
@@ -214,6 +214,41 @@ TEST_F(HeadlessProgram, ShowSettingsPrintsWhatOkWouldWriteAndWritesNothing) {
                      "[UserInterface]\r\nIconSet=1\r\n");
 }
 
+// Nothing is written, not even a scratch file: a missing TMPDIR changes nothing.
+// The bytes are those OK would write: Windows-1250, a NUL inside a value kept.
+TEST_F(HeadlessProgram, ShowSettingsPrintsTheBytesOkWouldWrite) {
+  using namespace std::string_literals;
+  WriteConfig("[OrdavaDB]\nLocalHost=N\nServerName=server\0s nulou\nDatabaseName=/data/Žluťoučký kůň.fdb\n"
+              "[Backups]\nBackupPath=/zálohy/\n"s);
+  std::string out;
+  ASSERT_EQ(test::RunCommand("TMPDIR=" + dir_.Path("no/such/folder") + " " + binary_ + " --config " + config_ +
+                                 " --show-settings 2>" + dir_.Path("stderr.txt"),
+                             &out),
+            0)
+      << fs::ReadFile(dir_.Path("stderr.txt")).value_or("");
+  EXPECT_EQ(out, Utf8ToCp1250("[OrdavaDB]\r\nLocalHost=N\r\nServerName=server\0s nulou\r\n"
+                              "DatabaseName=/data/Žluťoučký kůň.fdb\r\nLogFileName="s +
+                              dir_.Path("odbackup.log") +
+                              "\r\n[Backups]\r\nBackupPath=/zálohy/\r\nBackupCount=5\r\nLastRun=01.01.1990 00:00:00\r\n"
+                              "[Settings]\r\nLogToFile=N\r\nClearLog=A\r\nRunMinimalized=N\r\nEventAction=OnceBackup\r\n"
+                              "Days=1,2,3,4,5,6,7\r\nEventCountTimes=0\r\n[UserInterface]\r\nIconSet=1\r\n"));
+}
+
+// A relative --config is the file in the current folder; the defaults go
+// next to it, and blank paths in it read as those defaults, so neither the
+// backups nor the log can land in the filesystem root.
+TEST_F(HeadlessProgram, RelativeConfigPutsTheDefaultsNextToIt) {
+  for (const char* paths : {"", "LogFileName=\n[Backups]\nBackupPath=\n", "LogFileName= \n[Backups]\nBackupPath=  \n"}) {
+    WriteConfig(std::string("[OrdavaDB]\n") + paths);
+    std::string out;
+    ASSERT_EQ(test::RunCommand("cd " + dir_.Path("") + " && " + binary_ + " --config odbackup.ini --show-settings", &out),
+              0)
+        << out;
+    EXPECT_NE(out.find("\r\nLogFileName=" + dir_.Path("odbackup.log") + "\r\n"), std::string::npos) << paths << out;
+    EXPECT_NE(out.find("\r\nBackupPath=" + dir_.Path("") + "\r\n"), std::string::npos) << paths << out;
+  }
+}
+
 TEST_F(HeadlessProgram, PlanAtAnInstant) {
   struct Case {
     const char* config;
@@ -226,12 +261,36 @@ TEST_F(HeadlessProgram, PlanAtAnInstant) {
       {"[Backups]\nLastRun=07.12.2026 18:30:00\n[Settings]\nTime_1=18:00\n", "08.12.2026 18:00:00",
        "missed: -\nnext: 08.12.2026 18:00:00\n"},
       {"[Settings]\nDays=\nTime_1=18:00\n", "08.12.2026 08:00:00", "missed: -\nnext: -\n"},
+      // A Friday before day zero of the count keeps its own date.
+      {"[Settings]\nDays=5\nTime_1=18:00\n", "29.12.1899 06:00:00", "missed: -\nnext: 29.12.1899 18:00:00\n"},
   };
   for (const Case& c : cases) {
     WriteConfig(c.config);
     std::string out;
     EXPECT_EQ(Run(std::string("--plan --at \"") + c.at + "\"", &out), 0) << c.config;
     EXPECT_EQ(out, c.out) << c.config;
+  }
+}
+
+TEST_F(HeadlessProgram, AnEmptyPlanIsNoticedAtStart) {
+  const std::string notice = "Plán záloh je prázdný: není zaškrtnutý žádný den nebo není zadaný žádný čas.\n";
+  struct Case {
+    const char* settings;
+    bool noticed;
+  };
+  const Case cases[] = {
+      {"EventAction=BackupOnTimer\nDays=\nEventCountTimes=1\nTime_1=18:00\n", true},
+      {"EventAction=BackupOnTimer\nDays=1,2\nEventCountTimes=0\n", true},
+      {"EventAction=BackupOnTimer\nDays=1\nEventCountTimes=1\nTime_1=18:00\n", false},
+      {"EventAction=PauseBackup\nDays=\nEventCountTimes=1\nTime_1=18:00\n", false},
+  };
+  for (const Case& c : cases) {
+    WriteConfig(std::string("[OrdavaDB]\nLogFileName=") + dir_.Path("odbackup.log") + "\n[Settings]\n" + c.settings);
+    std::string out;
+    const std::string errFile = dir_.Path("stderr.txt");
+    // The program follows the plan until it is stopped.
+    test::RunCommand("(timeout -s TERM 1 " + binary_ + " --config " + config_ + " 2>" + errFile + ")", &out);
+    EXPECT_EQ(fs::ReadFile(errFile).value_or(""), c.noticed ? notice : "") << c.settings;
   }
 }
 

@@ -1,0 +1,226 @@
+// odbdrive.exe: drives a running odbackup.exe from outside, as a user would,
+// by messages sent to its real windows (the tests' stand-in for a mouse).
+// One command per run, so a shell test can check files between the steps
+// (ODB_APP_EXE, the program's Windows path, picks its windows):
+//   odbdrive wait-main S     the settings window exists within S seconds
+//   odbdrive visible         exit 0 when the settings window is shown
+//   odbdrive once            pick "Jednorázová záloha" and press OK
+//   odbdrive once-timed LOG  as once, then print the milliseconds until LOG grows
+//                            (the backup's log entry: the whole backup, window shown)
+//   odbdrive box S           wait S seconds for a message box; print its title
+//                            and text (UTF-8), press its first button
+//   odbdrive close           close the settings window by its title bar
+//   odbdrive set-text OLD NEW  type NEW into the edit showing OLD
+//   odbdrive memo            print the log view's text (UTF-8)
+//   odbdrive acp             print the ANSI code page Wine runs in
+// Exit status 0 on success, 1 when what was waited for did not come.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kMainCaption[] = L"Ordava - parametry zálohování";
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Text(HWND hwnd) {
+  // WM_GETTEXT crosses the process boundary; GetWindowText would not for controls.
+  const auto n = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[64] = L"";
+  GetClassNameW(hwnd, name, 64);
+  return name;
+}
+
+// Enumeration callbacks are named CALLBACK functions: a lambda would have the
+// wrong calling convention on 32-bit.
+BOOL CALLBACK AddChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(parent, AddChild, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+// Only windows of the program named by ODB_APP_EXE count, so a program left
+// running by another test cannot answer for this one.
+bool OfTheProgram(HWND hwnd) {
+  wchar_t wanted[MAX_PATH] = L"";
+  if (!GetEnvironmentVariableW(L"ODB_APP_EXE", wanted, MAX_PATH)) return true;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return false;
+  wchar_t image[MAX_PATH] = L"";
+  DWORD size = MAX_PATH;
+  const BOOL ok = QueryFullProcessImageNameW(process, 0, image, &size);
+  CloseHandle(process);
+  return ok && lstrcmpiW(image, wanted) == 0;
+}
+
+HWND MainWindow() {
+  for (HWND hwnd = FindWindowW(nullptr, kMainCaption); hwnd;
+       hwnd = FindWindowExW(nullptr, hwnd, nullptr, kMainCaption)) {
+    if (OfTheProgram(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+HWND ChildOf(HWND parent, const wchar_t* cls, const wchar_t* text);
+
+// The window counts once its controls are there, OK last among them.
+HWND ReadyMainWindow() {
+  HWND main = MainWindow();
+  return main && ChildOf(main, L"Button", L"OK") ? main : nullptr;
+}
+
+// A visible dialog-class window (a message box) of the program.
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM out) {
+  if (ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd) && OfTheProgram(hwnd)) {
+    *reinterpret_cast<HWND*>(out) = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND MessageBoxWindow() {
+  HWND found = nullptr;
+  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+template <typename Probe>
+HWND WaitFor(Probe probe, double seconds) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000; Sleep(100)) {
+    if (HWND hwnd = probe()) return hwnd;
+  }
+  return nullptr;
+}
+
+HWND ChildOf(HWND parent, const wchar_t* cls, const wchar_t* text) {
+  for (HWND child : Children(parent)) {
+    if (ClassOf(child) == cls && (!text || Text(child) == text)) return child;
+  }
+  return nullptr;
+}
+
+// Posted, not sent: OK makes the backup inside its click, and its error box
+// must be left for the next command to read.
+void PostClick(HWND button) {
+  PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+}
+
+int Once() {
+  HWND main = MainWindow();
+  HWND combo = main ? ChildOf(main, L"ComboBox", nullptr) : nullptr;
+  HWND ok = main ? ChildOf(main, L"Button", L"OK") : nullptr;
+  if (!combo || !ok) {
+    std::fprintf(stderr, "odbdrive: no settings window with an action list and OK\n");
+    return 1;
+  }
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  if (Text(combo) != L"Jednorázová záloha") {
+    std::fprintf(stderr, "odbdrive: the first action is \"%s\"\n", Utf8(Text(combo)).c_str());
+    return 1;
+  }
+  PostClick(ok);
+  return 0;
+}
+
+long long FileSize(const wchar_t* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+int OnceTimed(const wchar_t* log) {
+  const long long before = FileSize(log);
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  if (Once()) return 1;
+  for (;;) {
+    Sleep(5);
+    QueryPerformanceCounter(&now);
+    const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    if (FileSize(log) != before) {
+      std::printf("%.0f\n", ms);
+      return 0;
+    }
+    if (ms > 600'000 || MessageBoxWindow()) return 1;
+  }
+}
+
+int Box(double seconds) {
+  HWND box = WaitFor(MessageBoxWindow, seconds);
+  if (!box) return 1;
+  std::wstring text;
+  for (HWND child : Children(box)) {
+    if (ClassOf(child) == L"Static" && !Text(child).empty()) text += Text(child);
+  }
+  std::printf("%s|%s\n", Utf8(Text(box)).c_str(), Utf8(text).c_str());
+  std::fflush(stdout);
+  if (HWND button = ChildOf(box, L"Button", nullptr)) PostClick(button);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring command = argc > 1 ? argv[1] : L"";
+  const double seconds = argc > 2 ? _wtof(argv[2]) : 0;
+  if (command == L"wait-main") return WaitFor(ReadyMainWindow, seconds) ? 0 : 1;
+  if (command == L"visible") return MainWindow() && IsWindowVisible(MainWindow()) ? 0 : 1;
+  if (command == L"once") return Once();
+  if (command == L"box") return Box(seconds);
+  if (command == L"once-timed" && argc > 2) return OnceTimed(argv[2]);
+  if (command == L"set-text" && argc > 3) {
+    HWND main = MainWindow();
+    HWND edit = main ? ChildOf(main, L"Edit", argv[2]) : nullptr;
+    if (!edit) return 1;
+    // The edit tells its parent (EN_CHANGE), as it does for typing.
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    return Text(edit) == argv[3] ? 0 : 1;
+  }
+  if (command == L"acp") return std::printf("%u\n", GetACP()) < 0;
+  if (command == L"memo") {
+    HWND main = MainWindow();
+    for (HWND child : main ? Children(main) : std::vector<HWND>{}) {
+      if (ClassOf(child) == L"Edit" && (GetWindowLongW(child, GWL_STYLE) & ES_MULTILINE)) {
+        std::printf("%s\n", Utf8(Text(child)).c_str());
+        return 0;
+      }
+    }
+    return 1;
+  }
+  if (command == L"close") {
+    if (!MainWindow()) return 1;
+    PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: odbdrive wait-main S | visible | once | box S | close | set-text OLD NEW | memo | acp\n");
+  return 2;
+}

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# The Windows program under Wine makes real backups through the bridge
+# (fbclient.dll beside it) against a real Firebird server, driven through its
+# real settings window by odbdrive.exe. One case per run:
+#   once_local, once_tcp             OK with "Jednorázová záloha", twice: restores
+#                                    with the right rows, the second shifts the first
+#   catchup_local, catchup_tcp       started hidden, a missed planned time is caught up
+#   wrong_password, unknown_host, closed_port, missing_database_local,
+#   missing_database_tcp             the error box with the server's text; nothing lost
+#   czech                            Czech folder and database names (code page 1250)
+#   not_in_code_page                 a folder name the code page cannot hold
+#   slash_folder                     a backup folder written with "/"
+# "_local" is LocalHost=A: the shared server on this machine (port 3050);
+# the others use a private server on FB_PORT.
+# Environment: ODB_EXE, ODB_DRIVE, ODB_BRIDGE (missing: the case skips),
+#   ODB_BITS (64 or 32), FB_PORT, WINEPREFIX.
+case_name=${1:?case}
+export ODBACKUP=${ODB_EXE:?odbackup.exe}
+source "$(dirname "$0")/../faults/lib.sh"
+source "$(dirname "$0")/winlib.sh"
+
+mkdir -p "$app"
+cached_db "$work/db.fdb" small
+mkdir -p "$work/backups"
+printf 'gen-1' >"$work/backups/ODBackup_1.fbk"
+server=localhost/$FB_PORT local=N db=$work/db.fdb bkdir=$work/backups backups=$(winpath "$work/backups")
+case $case_name in
+  *_local) local=A ;;
+  wrong_password | unknown_host | closed_port | *_tcp | czech | not_in_code_page | slash_folder)
+    start_server ;;
+esac
+
+# --- a failed backup: the error box, the window stays, nothing good lost ---
+expect_failure() {
+  local expected=$1
+  app_ini LocalHost=$local "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups"
+  start_program
+  [[ -n ${before_ok:-} ]] && $before_ok
+  drive once || fail "$case_name: could not press OK"
+  local box
+  box=$(drive box 90) || fail "$case_name: no error box"
+  box=${box%$'\r'}
+  [[ ${box%%|*} == "Samostatné zálohování dat" ]] || fail "$case_name: box titled '${box%%|*}'"
+  [[ ${box#*|} == *"$expected"* ]] || fail "$case_name: box lacks \"$expected\": ${box#*|}"
+  sleep 1
+  drive visible || fail "$case_name: the window did not stay after the error"
+  stop_program
+  [[ $(ini_value "$app/odbackup.ini" LastRun) == "01.02.2024 03:04:05" ]] ||
+    fail "$case_name: LastRun changed"
+  [[ $(done_entries "$app/odbackup.log") == 0 ]] || fail "$case_name: logged as made"
+  [[ -e $bkdir/ODBackup_1.fbk ]] && fail "$case_name: an ODBackup_1.fbk was left behind"
+  [[ $(cat "$bkdir/ODBackup_2.fbk" 2>/dev/null) == gen-1 ]] ||
+    fail "$case_name: the earlier backup is not generation 2"
+  echo "$case_name: ${box#*|}"
+}
+
+case $case_name in
+  once_local | once_tcp)
+    [[ $local == A ]] && db=$(winpath "$work/db.fdb")  # the path as a Windows client writes it
+    app_ini LocalHost=$local "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups"
+    for run in 1 2; do
+      start_program
+      backup_by_ok "$run"
+      [[ $run == 1 ]] && cp "$work/backups/ODBackup_1.fbk" "$work/first.fbk"
+      stop_program
+    done
+    cmp -s "$work/first.fbk" "$work/backups/ODBackup_2.fbk" || fail "the second backup did not shift the first"
+    [[ $(cat "$work/backups/ODBackup_3.fbk") == gen-1 ]] || fail "the oldest generation is not 3"
+    expect_restores "$work/backups/ODBackup_1.fbk" 100
+    expect_restores "$work/backups/ODBackup_2.fbk" 100 ;;
+  catchup_local | catchup_tcp)
+    app_ini LocalHost=$local "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups" \
+      EventAction=BackupOnTimer RunMinimalized=A Days=1,2,3,4,5,6,7 EventCountTimes=1 Time_1=00:00:01
+    start_program
+    wait_done 1 120 || fail "no catch-up backup within 120 s"
+    drive visible && fail "the window was shown during the catch-up"
+    stop_program
+    iconv -f CP1250 -t UTF-8 "$app/odbackup.log" | grep -q "Backup na základě poslední neprovedené akce časovače." ||
+      fail "the catch-up was not announced in the log"
+    expect_last_run_today
+    [[ $(cat "$work/backups/ODBackup_2.fbk") == gen-1 ]] || fail "the catch-up did not shift"
+    expect_restores "$work/backups/ODBackup_1.fbk" 100 ;;
+  wrong_password)
+    echo "alter user sysdba password 'other'; commit;" |
+      isql-fb -q -user sysdba -password "$FB_PASSWORD" "localhost/$FB_PORT:$work/db.fdb" >/dev/null
+    expect_failure "Your user name and password are not defined" ;;
+  unknown_host)
+    server=no-such-host.invalid
+    expect_failure 'Unable to complete network request to host "no-such-host.invalid"' ;;
+  closed_port)
+    server=localhost/3099
+    expect_failure "Unable to complete network request to host" ;;
+  missing_database_local)
+    db=$(winpath "$work/nothere.fdb")
+    expect_failure "$work/nothere.fdb" ;;
+  missing_database_tcp)
+    db=$work/nothere.fdb
+    expect_failure "$work/nothere.fdb" ;;
+  czech)
+    # Hidden, the log view keeps the server's output lines after the backup.
+    export LANG=cs_CZ.UTF-8
+    expect_acp 1250
+    mkdir -p "$work/zálohy účetní"
+    cp "$work/db.fdb" "$work/databáze.fdb"
+    app_ini LocalHost=N "ServerName=$server" "DatabaseName=$(winpath "$work/databáze.fdb")" \
+      "BackupPath=$(winpath "$work/zálohy účetní")" \
+      EventAction=BackupOnTimer RunMinimalized=A Days=1,2,3,4,5,6,7 EventCountTimes=1 Time_1=00:00:01
+    start_program
+    wait_done 1 120 || fail "no catch-up backup into the Czech folder"
+    memo=$(drive memo)
+    [[ $memo == *"readied database $work/databáze.fdb for backup"* ]] ||
+      fail "the log view does not show the Czech name: $(head -c 300 <<<"$memo")"
+    stop_program
+    expect_restores "$work/zálohy účetní/ODBackup_1.fbk" 100 ;;
+  not_in_code_page)
+    # Typed into the window: the INI cannot even hold it (it would read "?").
+    export LANG=cs_CZ.UTF-8
+    expect_acp 1250
+    mkdir -p "$work/zálohy Ω"
+    mv "$work/backups/ODBackup_1.fbk" "$work/zálohy Ω/"
+    bkdir=$work/zálohy\ Ω
+    type_folder() { drive set-text "$backups" "$(winpath "$bkdir")" || fail "could not type the folder"; }
+    before_ok=type_folder
+    expect_failure "'$(winpath "$bkdir")\\ODBackup_1.fbk' obsahuje znak"
+    [[ -z $(ls "$work/backups") ]] || fail "a file reached another folder: $(ls "$work/backups")" ;;
+  slash_folder)
+    backups=$work/backups  # as the Linux server sees it
+    app_ini LocalHost=N "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups"
+    start_program
+    backup_by_ok 1
+    stop_program
+    [[ $(ls "$work" | grep -c 'backups.ODBackup') == 0 ]] || fail "a backup file beside the folder: $(ls "$work")"
+    [[ $(cat "$work/backups/ODBackup_2.fbk") == gen-1 ]] || fail "the rotation missed the folder"
+    expect_restores "$work/backups/ODBackup_1.fbk" 100 ;;
+  *) echo "unknown case $case_name" >&2; exit 2 ;;
+esac
+finish
