@@ -39,5 +39,8 @@ inline constexpr std::string_view NewestNotMoved = "Nejnovější zálohu nelze 
 inline constexpr std::string_view DetachedNotStarted = "Zálohu nelze spustit";
 inline constexpr std::string_view BackupsNotCurrent = "Zálohy nejsou aktuální: %s";
 inline constexpr std::string_view NewestMissing = "Soubor ODBackup_1.fbk nebyl nalezen";
+inline constexpr std::string_view LoginNotStorable =
+    "Uživatelské jméno a heslo smí obsahovat jen znaky Windows-1250 a žádný konec řádku";
+inline constexpr std::string_view LoginNoPassword = "Heslo není zadáno, přihlašovací údaje nebyly uloženy";
 
 }  // namespace odb::msg

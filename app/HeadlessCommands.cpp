@@ -7,9 +7,11 @@
 #include "app/ActivityLogView.h"
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
+#include "app/LoginEntry.h"
 #include "app/RunBackup.h"
 #include "app/Settings.h"
 #include "app/SettingsControls.h"
+#include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "schedule/DmODBackup.h"
 
@@ -116,6 +118,22 @@ int RunInTheBackground(TApplication& app, const TProgramOptions& options) {
   return 0;
 }
 
+int SetPassword(TApplication& app, const TProgramOptions& options, const THeadlessCommand& command) {
+  TLoadedSettings loaded(app, options);
+  if (!loaded.data) return 1;
+  const std::string& iniFileName = loaded.binding->IniFileName();
+  try {
+    const std::optional<std::string> password = command.readPassword ? command.readPassword() : std::nullopt;
+    if (!password) throw Exception("no password was given on standard input");
+    StoreCheckedLogin(iniFileName, command.userName, *password);
+    std::fprintf(stderr, "odbackup: the login is stored in %s\n", iniFileName.c_str());
+    return 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "odbackup: %s\n", error.what());
+    return 1;
+  }
+}
+
 std::optional<std::string> TakeValue(const std::vector<std::string>& args, size_t& i,
                                      std::string& value) {
   if (i + 1 >= args.size()) return args[i] + " needs a value";
@@ -124,7 +142,7 @@ std::optional<std::string> TakeValue(const std::vector<std::string>& args, size_
 }
 
 std::optional<std::string> SetMode(THeadlessCommand& command, THeadlessMode mode) {
-  if (command.mode != THeadlessMode::Run) return "only one of --once, --show-settings, --plan and --status";
+  if (command.mode != THeadlessMode::Run) return "only one of --once, --show-settings, --plan, --status and --set-password";
   command.mode = mode;
   return std::nullopt;
 }
@@ -138,6 +156,7 @@ std::optional<std::string> ParseOne(const std::vector<std::string>& args, size_t
   if (arg == "--show-settings") return SetMode(command, THeadlessMode::ShowSettings);
   if (arg == "--plan") return SetMode(command, THeadlessMode::Plan);
   if (arg == "--status") return SetMode(command, THeadlessMode::Status);
+  if (arg == "--set-password") return SetMode(command, THeadlessMode::SetPassword);
   std::string value;
   if (arg == "--config") {
     if (auto problem = TakeValue(args, i, value)) return problem;
@@ -145,6 +164,12 @@ std::optional<std::string> ParseOne(const std::vector<std::string>& args, size_t
     // Resolved once, here: the defaults go next to it, and a relative name
     // would otherwise follow every change of the current folder.
     command.options.configFile = std::filesystem::absolute(value).lexically_normal().string();
+    return std::nullopt;
+  }
+  if (arg == "--user") {
+    if (auto problem = TakeValue(args, i, value)) return problem;
+    if (value.empty()) return "--user needs a user name";
+    command.userName = value;
     return std::nullopt;
   }
   if (arg == "--at") {
@@ -166,13 +191,13 @@ std::optional<std::string> ParseHeadlessArguments(const std::vector<std::string>
   if (command.at && command.mode != THeadlessMode::Plan && command.mode != THeadlessMode::Status) {
     return "--at goes with --plan or --status";
   }
+  if (command.userName && command.mode != THeadlessMode::SetPassword) return "--user goes with --set-password";
   return std::nullopt;
 }
 
 int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
   TProgramOptions options = command.options;
-  options.prepareLog = command.mode != THeadlessMode::ShowSettings && command.mode != THeadlessMode::Plan &&
-                       command.mode != THeadlessMode::Status;
+  options.prepareLog = command.mode == THeadlessMode::Run || command.mode == THeadlessMode::Once;
   switch (command.mode) {
     case THeadlessMode::Once:
       return BackupOnce(app, options);
@@ -182,6 +207,8 @@ int RunHeadlessCommand(TApplication& app, const THeadlessCommand& command) {
       return PrintPlan(app, options, command.at);
     case THeadlessMode::Status:
       return PrintStatus(app, options, command.at);
+    case THeadlessMode::SetPassword:
+      return SetPassword(app, options, command);
     case THeadlessMode::Run:
       return RunInTheBackground(app, options);
     case THeadlessMode::Help:

@@ -130,6 +130,7 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   void UpdateTrayIcon();
   void WMTrayNotify(intptr_t lParam);
   void miAnimateIconsClick();
+  void miLoginClick();  // app/LoginEntry.cpp
 
   // Activity log.
   void AddLogEntry(const std::string& message);

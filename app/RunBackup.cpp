@@ -13,6 +13,8 @@
 #include "common/Text.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
+#include "config/IniFile.h"
+#include "config/Login.h"
 #include "platform/Application.h"
 #include "schedule/DmODBackup.h"
 
@@ -49,8 +51,10 @@ void TBackupRun::FillBackupSettings() {
   settings.ServerName = controls_.EdtServer.Text();
   settings.Protocol = controls_.RBLocal.Checked() ? TProtocol::Local : TProtocol::TCP;
   settings.LoginPrompt = false;
-  settings.UserParam.clear();
-  settings.PasswordParam.clear();
+  // Read at each backup, so a login stored while the program runs counts at once.
+  const TLogin login = ReadLogin(TIniFile(settings_.IniFileName()));
+  settings.UserParam = login.UserName ? "user_name=" + *login.UserName : "";
+  settings.PasswordParam = login.Password ? "password=" + *login.Password : "";
   settings.AttachNow = false;
   settings.Verbose = true;
   settings.Options = TBackupOptions{TBackupOption::NoGarbageCollection};

@@ -46,6 +46,9 @@ void TFrmODBackupDB::WMTrayNotify(intptr_t lParam) {
     case TTrayCommand::AnimateIcons:
       miAnimateIconsClick();
       break;
+    case TTrayCommand::Login:
+      miLoginClick();
+      break;
     case TTrayCommand::End:
       miEndClick();
       break;

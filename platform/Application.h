@@ -54,7 +54,13 @@ class ITrayEntry {
 };
 
 // Items of the tray menu, top to bottom.
-enum class TTrayCommand { None, OpenForm, CloseForm, AnimateIcons, End };
+enum class TTrayCommand { None, OpenForm, CloseForm, AnimateIcons, Login, End };
+
+// What the login dialog returns.
+struct TLoginEntry {
+  std::string UserName;
+  std::string Password;
+};
 
 class TApplication {
  public:
@@ -90,6 +96,8 @@ class TApplication {
   virtual ITrayEntry& Tray() = 0;
   // Foreground, cursor position, popup menu; returns the picked item.
   virtual TTrayCommand TrackTrayMenu(TForm& owner) = 0;
+  // The server login dialog (user name, password, OK/Storno); nothing when cancelled.
+  virtual std::optional<TLoginEntry> AskLogin(const std::string& /*userName*/) { return std::nullopt; }
 
   // The three kinds of boxes the program shows.
   void ErrorBox(const std::string& text);

@@ -24,7 +24,7 @@
 #define ODB_TRAYPIC_WINDOW_CROSS 0  // miCloseForm "Zavři nastavení"
 #define ODB_TRAYPIC_WINDOWS 1       // miOpenForm "Otevři nastavení"
 #define ODB_TRAYPIC_CROSS 2         // miEnd "Konec"
-#define ODB_TRAYPIC_DOWNLOAD 3      // blue circle with a white downward arrow; no item uses it
+#define ODB_TRAYPIC_DOWNLOAD 3      // blue circle with a white downward arrow; miLogin "Přihlašovací údaje…"
 #define ODB_TRAYPIC_TILES 4         // miAnimateIcons "Nastavení ikon"
 #define ODB_TRAYPIC_COUNT 5
 

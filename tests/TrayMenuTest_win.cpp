@@ -37,7 +37,8 @@ TEST(TrayMenu, ItemsInOrderWithSeparatorsSkipped) {
       {{VK_DOWN, VK_RETURN}, TTrayCommand::OpenForm},
       {{VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::CloseForm},
       {{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::AnimateIcons},
-      {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::End},
+      {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::Login},
+      {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::End},
       {{VK_UP, VK_RETURN}, TTrayCommand::End},
       {{VK_ESCAPE}, TTrayCommand::None},
       {{VK_DOWN, VK_ESCAPE}, TTrayCommand::None},
@@ -69,13 +70,15 @@ TEST(TrayMenu, OpensAtTheCursorWithPictures) {
         GetWindowRect(popup, &where);
         shown = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
         ASSERT_NE(shown, nullptr);
-        EXPECT_EQ(GetMenuItemCount(shown), 6);
+        EXPECT_EQ(GetMenuItemCount(shown), 7);
         wchar_t text[64] = {};
         GetMenuStringW(shown, 0, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, L"Otevři nastavení");
-        GetMenuStringW(shown, 5, text, 64, MF_BYPOSITION);
+        GetMenuStringW(shown, 4, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, L"Přihlašovací údaje…");
+        GetMenuStringW(shown, 6, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, L"Konec");
-        for (UINT pos : {0u, 1u, 3u, 5u}) {
+        for (UINT pos : {0u, 1u, 3u, 4u, 6u}) {
           MENUITEMINFOW info{};
           info.cbSize = sizeof info;
           info.fMask = MIIM_BITMAP | MIIM_STATE | MIIM_FTYPE;

@@ -178,4 +178,12 @@ TTrayCommand THeadlessApplication::TrackTrayMenu(TForm&) {
   return command;
 }
 
+std::optional<TLoginEntry> THeadlessApplication::AskLogin(const std::string& userName) {
+  LoginAsked.push_back(userName);
+  if (LoginAnswers.empty()) return std::nullopt;
+  std::optional<TLoginEntry> answer = LoginAnswers.front();
+  LoginAnswers.pop_front();
+  return answer;
+}
+
 }  // namespace odb

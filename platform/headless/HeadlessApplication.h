@@ -55,6 +55,7 @@ class THeadlessApplication final : public TApplication {
   void ShowModal(TFrmSelectIconSet& chooser) override;
   ITrayEntry& Tray() override { return TrayEntry; }
   TTrayCommand TrackTrayMenu(TForm& owner) override;
+  std::optional<TLoginEntry> AskLogin(const std::string& userName) override;
 
   // Steps a virtual clock forward, delivering every timer tick that falls due
   // on the way at its own instant. Only for a TVirtualClock.
@@ -71,6 +72,8 @@ class THeadlessApplication final : public TApplication {
   std::deque<std::optional<std::string>> DialogAnswers;  // scripted; otherwise cancelled
   std::deque<TTrayCommand> MenuAnswers;
   int MenuShows = 0;
+  std::deque<std::optional<TLoginEntry>> LoginAnswers;  // scripted; otherwise cancelled
+  std::vector<std::string> LoginAsked;                  // the user names the dialog showed
   std::function<void(TFrmSelectIconSet&)> WhileChooserOpen;
   THeadlessTray TrayEntry;
 

@@ -10,12 +10,14 @@
 #include "app/HeadlessCommands.h"
 #include "common/FileSystem.h"
 #include "platform/headless/HeadlessApplication.h"
+#include "platform/headless/PasswordInput.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Usage: odbackup [--config FILE] [--once | --show-settings |\n"
     "                                 (--plan | --status) [--at \"dd.mm.yyyy hh:nn:ss\"]]\n"
+    "       odbackup [--config FILE] --set-password [--user NAME]\n"
     "       odbackup --help | --version\n"
     "\n"
     "Backs up a Firebird database through the server's service manager.\n"
@@ -26,6 +28,9 @@ constexpr const char* kUsage =
     "                   backups are fresh; exit status 0 fresh, 1 stale, 3 none yet\n"
     "  --plan           print the last missed and the next planned backup instant\n"
     "  --at TIME        the instant --plan and --status compute for (default: now)\n"
+    "  --set-password   store the server login: the password is read from standard\n"
+    "                   input (not echoed); the configuration must stay private\n"
+    "  --user NAME      the user name stored with it (default: sysdba)\n"
     "  --config FILE    the configuration file (default: next to the executable)\n";
 
 void OnSignal(int) { odb::THeadlessApplication::RequestTerminate(); }
@@ -40,6 +45,7 @@ int Usage(const std::string& problem) {
 int main(int argc, char** argv) {
   odb::THeadlessCommand command;
   command.options.exePath = odb::fs::ExecutablePath();
+  command.readPassword = odb::ReadPasswordLine;
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (const auto problem = odb::ParseHeadlessArguments(args, command)) return Usage(*problem);
   if (command.mode == odb::THeadlessMode::Help) {

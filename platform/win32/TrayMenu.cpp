@@ -29,6 +29,7 @@ const TMenuItem kItems[] = {
     {TTrayCommand::CloseForm, "Zavři nastavení", ODB_TRAYPIC_WINDOW_CROSS},
     {TTrayCommand::None, nullptr, -1},
     {TTrayCommand::AnimateIcons, "Nastavení ikon", ODB_TRAYPIC_TILES},
+    {TTrayCommand::Login, "Přihlašovací údaje…", ODB_TRAYPIC_DOWNLOAD},
     {TTrayCommand::None, nullptr, -1},
     {TTrayCommand::End, "Konec", ODB_TRAYPIC_CROSS},
 };

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/Form.h"
 #include "common/Utf16_win.h"
+#include "platform/win32/LoginDialog.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/MessageBoxes.h"
 #include "platform/win32/Win32Dialogs.h"
@@ -194,6 +195,10 @@ ITrayEntry& TWin32Application::Tray() {
 }
 
 bool TWin32Application::ForwardToTray(UINT msg) { return tray_ && tray_->HandleMessage(msg); }
+
+std::optional<TLoginEntry> TWin32Application::AskLogin(const std::string& userName) {
+  return win::AskLogin(instance_, DialogOwner(), userName);
+}
 
 TTrayCommand TWin32Application::TrackTrayMenu(TForm&) {
   return odb::TrackTrayMenu(main_->Handle(), instance_);

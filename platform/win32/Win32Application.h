@@ -42,6 +42,7 @@ class TWin32Application : public TApplication {
   void ShowModal(TFrmSelectIconSet& chooser) override;
   ITrayEntry& Tray() override;
   TTrayCommand TrackTrayMenu(TForm& owner) override;
+  std::optional<TLoginEntry> AskLogin(const std::string& userName) override;
 
   // Builds the real controls of the settings window over the model (Run does
   // it; tests call it to drive the window without a loop) and takes them down.
