@@ -42,11 +42,11 @@ static void* Real(const char* name) {
 /* Whether the fault named `what` applies now; `at` is the call's number
  * where the fault takes one (query@N, short@N). */
 static int Fault(const char* what, int at) {
-  const char* spec = getenv("ODB_FAULTCLIENT");
+  const char* wanted = getenv("ODB_FAULTCLIENT");
   size_t n = strlen(what);
-  if (!spec || strncmp(spec, what, n) != 0) return 0;
-  if (spec[n] == '\0') return 1;
-  return spec[n] == '@' && atoi(spec + n + 1) == at;
+  if (!wanted || strncmp(wanted, what, n) != 0) return 0;
+  if (wanted[n] == '\0') return 1;
+  return wanted[n] == '@' && atoi(wanted + n + 1) == at;
 }
 
 static const char* texts[] = {"injected failure of isc_service_attach",
