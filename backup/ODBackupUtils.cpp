@@ -4,20 +4,25 @@
 
 
 namespace odb {
-namespace {
 
-void Configure(TBackupService& service, const TBackUpDatabaseSetings& settings) {
+void ConfigureConnection(TCustomService& service, const TBackUpDatabaseSetings& settings) {
   if (service.Active()) service.Detach();
-  service.BackupFile().clear();
   service.Params().Clear();
   service.SetServerName(settings.ServerName);
   if (IsBlankText(service.ServerName(), TBlanks::SpaceTabLineBreak)) service.SetServerName("localhost");
   service.SetProtocol(settings.Protocol);
-  service.SetDatabaseName(settings.DatabaseName);
-  service.BackupFile().push_back(settings.BackupFile);
   service.SetLoginPrompt(settings.LoginPrompt);
   service.Params().Add(settings.UserParam.empty() ? kDefaultUserParam : settings.UserParam);
   service.Params().Add(settings.PasswordParam.empty() ? kDefaultPasswordParam : settings.PasswordParam);
+}
+
+namespace {
+
+void Configure(TBackupService& service, const TBackUpDatabaseSetings& settings) {
+  service.BackupFile().clear();
+  ConfigureConnection(service, settings);
+  service.SetDatabaseName(settings.DatabaseName);
+  service.BackupFile().push_back(settings.BackupFile);
   service.SetVerbose(settings.Verbose);
   service.SetOptions(settings.Options);
   if (settings.AttachNow) service.Attach();
@@ -25,7 +30,7 @@ void Configure(TBackupService& service, const TBackUpDatabaseSetings& settings) 
 
 // Sets Active to false when it is set, swallowing a second failure so that the
 // first error is the one the caller sees.
-void DetachQuietly(TBackupService& service) noexcept {
+void DetachQuietly(TCustomService& service) noexcept {
   try {
     service.SetActive(false);
   } catch (...) {
@@ -44,8 +49,7 @@ bool PrepareBackupService(TBackupService& service, const TBackUpDatabaseSetings&
   return true;
 }
 
-bool RunBackupVerbose(TBackupService& service, IMessagePump& pump, IBackupOutput& output) {
-  output.Clear();
+void RunVerbose(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output) {
   try {
     if (!service.Active()) service.Attach();
     service.ServiceStart();
@@ -61,6 +65,11 @@ bool RunBackupVerbose(TBackupService& service, IMessagePump& pump, IBackupOutput
     throw;
   }
   service.SetActive(false);
+}
+
+bool RunBackupVerbose(TBackupService& service, IMessagePump& pump, IBackupOutput& output) {
+  output.Clear();
+  RunVerbose(service, pump, output);
   return true;
 }
 

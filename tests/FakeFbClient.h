@@ -17,6 +17,10 @@ class FakeFbClient : public IFbClient {
   // What was sent.
   std::string service_name, attach_block, start_block, query_send, query_request;
   int attaches = 0, detaches = 0, starts = 0, queries = 0;
+  // The database calls: the name and parameter block attached, and the drops.
+  std::string database_name, database_block;
+  int database_attaches = 0, drops = 0, database_detaches = 0;
+  bool fail_database_attach = false, fail_drop = false;
   // What to answer: the call that fails (its status), replies to queries.
   bool fail_attach = false, fail_start = false, fail_query = false, fail_detach = false;
   long sql_code = -902;
@@ -61,6 +65,26 @@ class FakeFbClient : public IFbClient {
     std::string reply = replies.empty() ? Line("") : replies.front();
     if (!replies.empty()) replies.pop_front();
     std::memcpy(buffer, reply.data(), std::min<size_t>(reply.size(), buffer_length));
+    return 0;
+  }
+  ISC_STATUS AttachDatabase(ISC_STATUS* status, short name_length, const char* name, isc_db_handle* handle,
+                            short dpb_length, const char* dpb) override {
+    ++database_attaches;
+    database_name.assign(name, static_cast<size_t>(name_length));
+    database_block.assign(dpb, static_cast<size_t>(dpb_length));
+    if (fail_database_attach) return Fail(status);
+    *handle = 55;
+    return 0;
+  }
+  ISC_STATUS DropDatabase(ISC_STATUS* status, isc_db_handle* handle) override {
+    ++drops;
+    if (fail_drop) return Fail(status);
+    *handle = 0;
+    return 0;
+  }
+  ISC_STATUS DetachDatabase(ISC_STATUS*, isc_db_handle* handle) override {
+    ++database_detaches;
+    *handle = 0;
     return 0;
   }
   long VaxInteger(const char* bytes, short length) override {
