@@ -49,17 +49,43 @@ bool PrepareBackupService(TBackupService& service, const TBackUpDatabaseSetings&
   return true;
 }
 
-void RunVerbose(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output) {
+namespace {
+
+void ReadLines(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output) {
+  for (long counter = 1; !service.OutputEnded(); ++counter) {
+    output.AddLine(service.ReadOutputLine());
+    if (counter % 10 == 0) {
+      output.Repaint();
+      pump.ProcessMessages();
+    }
+  }
+}
+
+// Each reply holds many lines, the last maybe in part: it is kept until its
+// line break comes.
+void ReadText(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output) {
+  std::string pending;
+  while (!service.OutputEnded()) {
+    pending += service.ReadOutputText();
+    size_t start = 0;
+    for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
+      output.AddLine(pending.substr(start, end - start));
+    }
+    pending.erase(0, start);
+    output.Repaint();
+    pump.ProcessMessages();
+  }
+  if (!pending.empty()) output.AddLine(pending);
+}
+
+}  // namespace
+
+void RunVerbose(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output,
+                TOutputReading reading) {
   try {
     if (!service.Active()) service.Attach();
     service.ServiceStart();
-    for (long counter = 1; !service.OutputEnded(); ++counter) {
-      output.AddLine(service.ReadOutputLine());
-      if (counter % 10 == 0) {
-        output.Repaint();
-        pump.ProcessMessages();
-      }
-    }
+    reading == TOutputReading::ByLine ? ReadLines(service, pump, output) : ReadText(service, pump, output);
   } catch (...) {
     DetachQuietly(service);
     throw;

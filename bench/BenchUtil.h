@@ -134,6 +134,7 @@ struct TBenchConfig {
   std::string days = "1,2,3,4,5,6,7";
   std::vector<std::string> times;
   std::string lastRun = "01.01.1990 00:00:00";
+  bool verifyBackup = false;
 };
 
 // Written as the program writes it: Windows-1250 (ASCII here) with CR LF.
@@ -160,6 +161,7 @@ inline void WriteConfig(const std::string& path, const TBenchConfig& c) {
   for (size_t i = 0; i < c.times.size(); ++i) {
     line("Time_" + std::to_string(i + 1) + "=" + c.times[i]);
   }
+  if (c.verifyBackup) line("VerifyBackup=A");
   line("[UserInterface]");
   line("IconSet=1");
   if (!f) throw std::runtime_error("cannot write " + path);
@@ -176,6 +178,31 @@ inline std::vector<std::string> Times(int n, int firstMinute, int stepMinutes) {
     times.push_back(text);
   }
   return times;
+}
+
+// The runs of one command: wall and CPU times, and how many failed.
+struct TSamples {
+  std::vector<double> wall, cpu, rusage;
+  int failures = 0;
+  std::string lastFailure;
+  void Add(const TChildRun& run) {
+    wall.push_back(run.wall);
+    cpu.push_back(run.taskClock >= 0 ? run.taskClock : run.cpu);
+    rusage.push_back(run.cpu);
+    if (!run.Ok()) {
+      ++failures;
+      lastFailure = run.How();
+    }
+  }
+};
+
+inline double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+inline void PrintRow(const char* what, const TSamples& s) {
+  std::printf("  %-17s wall %6.3f s (min %6.3f)   cpu %6.3f s (min %6.3f)   wait4 u+s %6.3f s", what,
+              Median(s.wall), Min(s.wall), Median(s.cpu), Min(s.cpu), Median(s.rusage));
+  if (s.failures) std::printf("   (%d of %zu ended with %s)", s.failures, s.wall.size(), s.lastFailure.c_str());
+  std::printf("\n");
 }
 
 }  // namespace odb::bench

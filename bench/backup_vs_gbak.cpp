@@ -15,21 +15,6 @@ namespace {
 
 using namespace odb::bench;
 
-struct TSamples {
-  std::vector<double> wall, cpu, rusage;
-  int failures = 0;
-  std::string lastFailure;
-  void Add(const TChildRun& run) {
-    wall.push_back(run.wall);
-    cpu.push_back(run.taskClock >= 0 ? run.taskClock : run.cpu);
-    rusage.push_back(run.cpu);
-    if (!run.Ok()) {
-      ++failures;
-      lastFailure = run.How();
-    }
-  }
-};
-
 struct TService {
   const char* label;
   bool local;
@@ -55,15 +40,6 @@ void RemoveBackups(const std::string& dir) {
   for (const char* name : {"/ODBackup_1.fbk", "/ODBackup_1.old", "/gbak.fbk"}) {
     std::remove((dir + name).c_str());
   }
-}
-
-double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-
-void PrintRow(const char* what, const TSamples& s) {
-  std::printf("  %-17s wall %6.3f s (min %6.3f)   cpu %6.3f s (min %6.3f)   wait4 u+s %6.3f s", what,
-              Median(s.wall), Min(s.wall), Median(s.cpu), Min(s.cpu), Median(s.rusage));
-  if (s.failures) std::printf("   (%d of %zu ended with %s)", s.failures, s.wall.size(), s.lastFailure.c_str());
-  std::printf("\n");
 }
 
 bool Compare(const TService& service, const std::string& odbackup, const std::string& db,

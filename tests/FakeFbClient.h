@@ -28,6 +28,11 @@ class FakeFbClient : public IFbClient {
   std::deque<std::string> replies;
 
   static std::string Running(bool running) { return {67, running ? '\x01' : '\0', 0, 0, 0, '\x01'}; }
+  // An isc_info_svc_to_eof reply; more: the server has more than fitted.
+  static std::string Text(const std::string& text, bool more) {
+    std::string r{63, static_cast<char>(text.size() & 0xFF), static_cast<char>(text.size() >> 8)};
+    return r + text + (more ? '\x02' : '\x01');
+  }
   static std::string Line(const std::string& text) {
     std::string r{62, static_cast<char>(text.size() & 0xFF), static_cast<char>(text.size() >> 8)};
     return r + text + '\x01';
@@ -60,7 +65,9 @@ class FakeFbClient : public IFbClient {
     query_send.assign(send_items, send_length);
     query_request.assign(request_items, request_length);
     if (fail_query) return Fail(status);
-    if (request_length != 1 || (request_items[0] != 62 && request_items[0] != 67)) return Fail(status);
+    if (request_length != 1 || (request_items[0] != 62 && request_items[0] != 63 && request_items[0] != 67)) {
+      return Fail(status);
+    }
     std::memset(buffer, 0x55, buffer_length);
     std::string reply = replies.empty() ? Line("") : replies.front();
     if (!replies.empty()) replies.pop_front();

@@ -83,10 +83,13 @@ struct VerifyRig {
   std::string Gen(const std::string& name) const { return fx.BackupDir() + fs::PathDelimiter() + name; }
   TFrmODBackupDB& f() { return *fx.form; }
   // The backup's lines, then the restore's.
+  // The restore's lines come two to a reply, the last reply's line cut in two.
   void ScriptBackupAndRestore(int restoreLines) {
     fx.ScriptOutput(2);
-    for (int i = 1; i <= restoreLines; ++i) fx.fb.replies.push_back(FakeFbClient::Line("restore " + std::to_string(i)));
-    fx.fb.replies.push_back(FakeFbClient::Line(""));
+    std::string text;
+    for (int i = 1; i <= restoreLines; ++i) text += "restore " + std::to_string(i) + "\n";
+    for (size_t at = 0; at < text.size(); at += 20) fx.fb.replies.push_back(FakeFbClient::Text(text.substr(at, 20), true));
+    fx.fb.replies.push_back(FakeFbClient::Text("", false));
   }
   std::vector<std::string> Generations() const {
     std::vector<std::string> names;
@@ -114,9 +117,9 @@ TEST_F(Verification, AGoodBackupIsRestoredBesideItAndTheRestoreDropped) {
   EXPECT_EQ(fx.fb.drops, 2);
   EXPECT_EQ(fx.fb.database_name, Gen("ODBackup_verify.fdb"));
   const std::vector<std::string> memo = f().MemoFiles.Lines();
-  ASSERT_EQ(memo.size(), 7u) << "the restore's lines follow the backup's";
-  EXPECT_EQ(memo[0], "gbak: line 1");
-  EXPECT_EQ(memo[3], "restore 1");
+  EXPECT_EQ(memo, (std::vector<std::string>{"gbak: line 1", "gbak: line 2", "", "restore 1", "restore 2",
+                                            "restore 3"}))
+      << "the restore's lines follow the backup's, whole";
   EXPECT_EQ(LogEntries(fx.Log()), (std::vector<std::pair<std::string, std::string>>{
                                       {"08.12.2026 08:00:00", "Záloha byla provedena: 08.12.2026 08:00:00"},
                                       {"08.12.2026 08:00:00", "Záloha ověřena obnovou: " + Gen("ODBackup_1.fbk")}}));
@@ -129,7 +132,7 @@ TEST_F(Verification, AFailedRestoreIsLoggedAndShownAndMovesNothing) {
   Start("A");
   ScriptBackupAndRestore(5);
   int queries = 0;
-  // The backup reads 3 replies; the restore fails at its second line.
+  // The backup reads 3 replies; the restore fails at its second reply.
   fx.fb.BeforeQuery = [&] { fx.fb.fail_query = ++queries == 5; };
   f().RunBackup();
   EXPECT_TRUE(f().Backup().VerificationFailed());
@@ -155,6 +158,7 @@ TEST_F(Verification, AFailedRestoreIsLoggedAndShownAndMovesNothing) {
   fx.fb.BeforeQuery = nullptr;
   fx.fb.fail_query = false;
   fx.clock.Advance(60'000);
+  fx.fb.replies.clear();
   ScriptBackupAndRestore(1);
   f().RunBackup();
   EXPECT_FALSE(f().Backup().VerificationFailed());
