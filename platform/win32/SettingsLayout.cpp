@@ -213,13 +213,13 @@ void TSettingsView::BuildPathsPage(int page) {
   HWND buttons = children_[static_cast<size_t>(updown)].hwnd;
   SendMessageW(buttons, UDM_SETBUDDY, reinterpret_cast<WPARAM>(WindowOf(form_.sedtBackupCount)), 0);
   SendMessageW(buttons, UDM_SETRANGE32, 0, 100);
-  // Beside the count, in the row's free room: the page keeps its rows.
-  Add(TChildKind::Check, &form_.CBVerifyBackup, page, {240, 54, w - 248, 17}, akLTR);
   Add(TChildKind::Bevel, &bevHoriz_, page, {8, 82, w - 16, 2}, akLTR);
   Add(TChildKind::Check, &form_.CBLogActivity, page, {8, 90, w - 16, 17}, akLTR);
   Add(TChildKind::Label, &form_.laLogFile, page, {8, 114, w - 16, 13}, akLTR);
   Add(TChildKind::Edit, &form_.EdtLogFilePath, page, {8, 129, w - 42, 21}, akLTR);
   Add(TChildKind::FlatButton, &form_.SBLogFilePath, page, {w - 30, 129, 22, 21}, akTop | akRight);
+  // A row of its own below the others, which keep their places.
+  Add(TChildKind::Check, &form_.CBVerifyBackup, page, {8, 158, w - 16, 17}, akLTR);
 }
 
 void TSettingsView::BuildPlanPage(int page) {

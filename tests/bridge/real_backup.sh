@@ -15,6 +15,9 @@
 #                                    backup, damaged on disk before its restore (the
 #                                    fault client under the bridge), fails the check
 #                                    and keeps every generation
+#   login_tcp                        a server whose SYSDBA password is not the default:
+#                                    refused without the login keys, a backup with
+#                                    UserName= and the DPAPI-sealed PasswordProtected=
 # "_local" is LocalHost=A: the shared server on this machine (port 3050);
 # the others use a private server on FB_PORT.
 # Environment: ODB_EXE, ODB_DRIVE, ODB_BRIDGE (missing: the case skips),
@@ -160,6 +163,20 @@ case $case_name in
       [[ $(cat "$bkdir/ODBackup_3.fbk") == gen-1 ]] || fail "a damaged backup: generation 3 is not the oldest"
       expect_last_run_today
     fi ;;
+  login_tcp)
+    secret='Tajne-heslo_7'
+    echo "alter user sysdba password '$secret'; commit;" |
+      isql-fb -q -user sysdba -password "$FB_PASSWORD" "localhost/$FB_PORT:$work/db.fdb" >/dev/null
+    expect_failure "Your user name and password are not defined"
+    sealed=$(drive protect "$secret") || fail "could not seal the password"
+    app_ini LocalHost=N "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups" UserName=SYSDBA \
+      "PasswordProtected=$sealed"
+    start_program
+    backup_by_ok 1
+    stop_program
+    [[ $(ini_value "$app/odbackup.ini" PasswordProtected) == "$sealed" ]] || fail "the sealed password was not kept"
+    grep -qaF "$secret" "$app/odbackup.ini" && fail "the password is in the INI in clear text"
+    expect_restores "$bkdir/ODBackup_1.fbk" 100 ;;
   *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 finish

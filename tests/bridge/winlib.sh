@@ -27,7 +27,7 @@ app_ini() {
     [RunMinimalized]=N)
   local kv key section
   for kv in "$@"; do value[${kv%%=*}]=${kv#*=}; done
-  declare -A sections=([OrdavaDB]="LocalHost ServerName DatabaseName LogFileName"
+  declare -A sections=([OrdavaDB]="LocalHost ServerName DatabaseName LogFileName UserName PasswordProtected"
     [Backups]="BackupPath BackupCount LastRun"
     [Settings]="LogToFile ClearLog RunMinimalized EventAction Days EventCountTimes Time_1 VerifyBackup")
   {
