@@ -134,7 +134,6 @@ struct TBenchConfig {
   std::string days = "1,2,3,4,5,6,7";
   std::vector<std::string> times;
   std::string lastRun = "01.01.1990 00:00:00";
-  bool verifyBackup = false;
 };
 
 // Written as the program writes it: Windows-1250 (ASCII here) with CR LF.
@@ -161,7 +160,6 @@ inline void WriteConfig(const std::string& path, const TBenchConfig& c) {
   for (size_t i = 0; i < c.times.size(); ++i) {
     line("Time_" + std::to_string(i + 1) + "=" + c.times[i]);
   }
-  if (c.verifyBackup) line("VerifyBackup=A");
   line("[UserInterface]");
   line("IconSet=1");
   if (!f) throw std::runtime_error("cannot write " + path);
@@ -203,6 +201,45 @@ inline void PrintRow(const char* what, const TSamples& s) {
               Median(s.wall), Min(s.wall), Median(s.cpu), Min(s.cpu), Median(s.rusage));
   if (s.failures) std::printf("   (%d of %zu ended with %s)", s.failures, s.wall.size(), s.lastFailure.c_str());
   std::printf("\n");
+}
+
+// The service manager a comparison goes through: embedded or over TCP.
+struct TService {
+  const char* label;
+  bool local;
+};
+
+// DIR/odbackup.ini for one backup into DIR of the database, through the service.
+inline std::string WriteOnceConfig(const TService& service, const std::string& db, const std::string& dir) {
+  TBenchConfig config;
+  config.local = service.local;
+  config.database = db;
+  config.logFile = dir + "/odbackup.log";
+  config.backupPath = dir + "/";
+  config.eventAction = "OnceBackup";
+  config.times = Times(1, 12 * 60, 0);
+  const std::string path = dir + "/odbackup.ini";
+  WriteConfig(path, config);
+  return path;
+}
+
+using TCompare = bool (*)(const TService& service, const std::string& odbackup, const std::string& db,
+                          const std::string& work, const std::string& password, int pairs);
+
+// main() of a comparison against gbak: ODBACKUP DATABASE WORKDIR [PASSWORD],
+// embedded first, then TCP; ODB_BENCH_PAIRS runs each (default 5).
+inline int CompareOnBothServices(int argc, char** argv, TCompare compare) {
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: %s ODBACKUP DATABASE WORKDIR [PASSWORD]\n", argv[0]);
+    return 2;
+  }
+  const std::string password = argc > 4 ? argv[4] : "pinewharf";
+  const int pairs = EnvInt("ODB_BENCH_PAIRS", 5);
+  bool ok = true;
+  for (const TService service : {TService{"embedded", true}, TService{"tcp", false}}) {
+    ok = compare(service, argv[1], argv[2], argv[3], password, pairs) && ok;
+  }
+  return ok ? 0 : 1;
 }
 
 }  // namespace odb::bench

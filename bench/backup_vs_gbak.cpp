@@ -15,25 +15,11 @@ namespace {
 
 using namespace odb::bench;
 
-struct TService {
-  const char* label;
-  bool local;
-};
-
 std::string PrepareConfig(const TService& service, const std::string& db, const std::string& work) {
   const std::string dir = work + "/" + service.label;
   mkdir(dir.c_str(), 0777);
   chmod(dir.c_str(), 0777);  // the server writes the backup file there
-  TBenchConfig config;
-  config.local = service.local;
-  config.database = db;
-  config.logFile = dir + "/odbackup.log";
-  config.backupPath = dir + "/";
-  config.eventAction = "OnceBackup";
-  config.times = Times(1, 12 * 60, 0);
-  const std::string path = dir + "/odbackup.ini";
-  WriteConfig(path, config);
-  return path;
+  return WriteOnceConfig(service, db, dir);
 }
 
 void RemoveBackups(const std::string& dir) {
@@ -86,16 +72,4 @@ bool Compare(const TService& service, const std::string& odbackup, const std::st
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: %s ODBACKUP DATABASE WORKDIR [PASSWORD]\n", argv[0]);
-    return 2;
-  }
-  const std::string password = argc > 4 ? argv[4] : "pinewharf";
-  const int pairs = EnvInt("ODB_BENCH_PAIRS", 5);
-  bool ok = true;
-  for (const TService service : {TService{"embedded", true}, TService{"tcp", false}}) {
-    ok = Compare(service, argv[1], argv[2], argv[3], password, pairs) && ok;
-  }
-  return ok ? 0 : 1;
-}
+int main(int argc, char** argv) { return odb::bench::CompareOnBothServices(argc, argv, Compare); }

@@ -19,11 +19,6 @@ namespace {
 
 using namespace odb::bench;
 
-struct TService {
-  const char* label;
-  bool local;
-};
-
 struct TNoOutput final : odb::IBackupOutput, odb::IMessagePump {
   long lines = 0;
   void Clear() override {}
@@ -31,19 +26,6 @@ struct TNoOutput final : odb::IBackupOutput, odb::IMessagePump {
   void Repaint() override {}
   void ProcessMessages() override {}
 };
-
-std::string PrepareConfig(const TService& service, const std::string& db, const std::string& dir) {
-  TBenchConfig config;
-  config.local = service.local;
-  config.database = db;
-  config.logFile = dir + "/odbackup.log";
-  config.backupPath = dir + "/";
-  config.eventAction = "OnceBackup";
-  config.times = Times(1, 12 * 60, 0);
-  const std::string path = dir + "/odbackup.ini";
-  WriteConfig(path, config);
-  return path;
-}
 
 // One verification, timed like a child: wall time, and this process's CPU time.
 TChildRun Verify(odb::TRestoreService& service, const odb::TBackUpDatabaseSetings& job, const std::string& database,
@@ -72,7 +54,7 @@ bool Compare(const TService& service, const std::string& odbackup, const std::st
   mkdir(dir.c_str(), 0777);
   chmod(dir.c_str(), 0777);  // the server writes the backup and the restores there
   std::remove((dir + "/ODBackup_1.fbk").c_str());
-  const TChildRun made = RunChild({odbackup, "--config", PrepareConfig(service, db, dir), "--once"});
+  const TChildRun made = RunChild({odbackup, "--config", WriteOnceConfig(service, db, dir), "--once"});
   if (!made.Ok()) {
     std::fprintf(stderr, "%s: the backup to verify was not made (%s)\n", service.label, made.How().c_str());
     return false;
@@ -122,16 +104,4 @@ bool Compare(const TService& service, const std::string& odbackup, const std::st
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: %s ODBACKUP DATABASE WORKDIR [PASSWORD]\n", argv[0]);
-    return 2;
-  }
-  const std::string password = argc > 4 ? argv[4] : "pinewharf";
-  const int pairs = EnvInt("ODB_BENCH_PAIRS", 5);
-  bool ok = true;
-  for (const TService service : {TService{"embedded", true}, TService{"tcp", false}}) {
-    ok = Compare(service, argv[1], argv[2], argv[3], password, pairs) && ok;
-  }
-  return ok ? 0 : 1;
-}
+int main(int argc, char** argv) { return odb::bench::CompareOnBothServices(argc, argv, Compare); }
