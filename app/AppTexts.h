@@ -18,6 +18,8 @@ inline constexpr std::string_view LoadFailed =
 inline constexpr std::string_view FormShowFailed =
     "Během inicializace formuláře pro nastavení nastala chyba:\r\n";
 inline constexpr std::string_view BackupDone = "Záloha byla provedena: %s";
+inline constexpr std::string_view BackupVerified = "Záloha ověřena obnovou: %s";
+inline constexpr std::string_view VerifyFailed = "Ověření zálohy selhalo: %s";
 inline constexpr std::string_view NextBackupSet = "Příští zálohování nastaveno: %s";
 inline constexpr std::string_view CatchUpBackup = "Backup na základě poslední neprovedené akce časovače.";
 inline constexpr std::string_view LogWriteFailed = "Nelze zapisovat do logovacího souboru: \r\n%s\r\n";

@@ -17,7 +17,8 @@ std::optional<std::string> TBackupNotices::Due(const TStaleness& staleness,
   if (failure && failure != failureWarned_ && (!failureWarnedAt_ || failureWarnedAt_->AddMs(kHourMs) <= now)) {
     failureWarned_ = failure;
     failureWarnedAt_ = now;
-    return FormatMsg(msg::BackupFailed, FirstLine(failure->error));
+    const std::string first = FirstLine(failure->error);
+    return failure->verification ? first : FormatMsg(msg::BackupFailed, first);
   }
   if (!staleness.overdue) {
     // Fresh again: the next time they go stale is told at once.

@@ -23,8 +23,8 @@ void TBackupWatch::DetachedStarted() {
   Changed();
 }
 
-void TBackupWatch::Failed(TDateTime at, std::string error) {
-  failure_ = TFailedAttempt{at, std::move(error)};
+void TBackupWatch::Failed(TDateTime at, std::string error, bool verification) {
+  failure_ = TFailedAttempt{at, std::move(error), verification};
   watching_ = false;
   Changed();
 }

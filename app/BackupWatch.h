@@ -32,7 +32,8 @@ class TBackupWatch {
   void BackupStarting(TDateTime lastRun);
   void Succeeded();
   void DetachedStarted();
-  void Failed(TDateTime at, std::string error);
+  // verification: the backup was made, its test restore failed.
+  void Failed(TDateTime at, std::string error, bool verification = false);
   // One look at the detached backup. Returns the failure when this look found
   // one; an answer that tells nothing ends the watch without a verdict.
   std::optional<TFailedAttempt> Poll(TControlAndQueryService& service, TDateTime now);

@@ -80,7 +80,11 @@ int BackupOnce(TApplication& app, const TProgramOptions& options) {
                  [&](const std::string& message) { AddLogEntry(app, loaded.controls, message, nullptr); });
   run.CreateJob();
   try {
-    if (run.PerformBackup(/*waitForOutput=*/true)) return 0;
+    if (run.PerformBackup(/*waitForOutput=*/true)) {
+      if (!run.VerificationFailed()) return 0;
+      if (const auto& failure = run.Watch.Failure()) std::fprintf(stderr, "odbackup: %s\n", failure->error.c_str());
+      return 1;
+    }
     std::fprintf(stderr, "odbackup: no backup was made: %s could not be moved away\n",
                  run.BackupFileName().c_str());
   } catch (const std::exception& error) {

@@ -9,6 +9,7 @@
 #include "app/SettingsControls.h"
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
+#include "backup/Verification.h"
 #include "common/FileSystem.h"
 #include "common/Text.h"
 #include "common/FlagGuard.h"
@@ -79,6 +80,7 @@ bool TBackupRun::PerformBackup(bool waitForOutput) {
     }
   } afterRun{AfterRun};
   TFlagGuard running(running_);
+  verificationFailed_ = false;
   Watch.BackupStarting(data_.LastRun);
   FillBackupSettings();
   TBackupService& service = data_.BackupService();
@@ -115,6 +117,24 @@ bool TBackupRun::PerformBackup(bool waitForOutput) {
   data_.LastRun = done;
   detached ? Watch.DetachedStarted() : Watch.Succeeded();
   settings_.SaveLastRun();
+  // Nobody reads a detached backup's end, so there is nothing to restore yet.
+  verificationFailed_ = !detached && controls_.CBVerifyBackup.Checked() && !Verify();
+  return true;
+}
+
+bool TBackupRun::Verify() {
+  try {
+    TAppMessagePump pump(app_);
+    VerifyBackupByRestore(data_.RestoreService(), *job_, GenerationPrefix(BackupFolder()) + kVerifyDatabaseName,
+                          pump, output_);
+  } catch (...) {
+    // The backup stays what it is: generation 1, LastRun its time.
+    const std::string failure = FormatMsg(msg::VerifyFailed, CurrentErrorText());
+    addLogEntry_(failure);
+    Watch.Failed(app_.Now(), failure, /*verification=*/true);
+    return false;
+  }
+  addLogEntry_(FormatMsg(msg::BackupVerified, BackupFileName()));
   return true;
 }
 

@@ -37,6 +37,8 @@ class TBackupRun {
   // Raised over the whole run, preparation and rotation included: a tick or an
   // OK arriving through one of their message boxes must not start another.
   bool BackupRunning() const { return running_; }
+  // Whether the last backup made was verified by a test restore and failed it.
+  bool VerificationFailed() const { return verificationFailed_; }
   std::string BackupFileName() const;
   // The backup folder text, or the configuration's folder when it is blank.
   std::string BackupFolder() const;
@@ -49,6 +51,9 @@ class TBackupRun {
  private:
   void FillBackupSettings();
   void Failed(std::string error);
+  // The test restore of the backup just made; false (logged and kept in the
+  // watch) when it failed.
+  bool Verify();
 
   TApplication& app_;
   TDataODBackup& data_;
@@ -59,6 +64,7 @@ class TBackupRun {
   TLogEntry addLogEntry_;
   std::unique_ptr<TBackUpDatabaseSetings> job_;
   bool running_ = false;
+  bool verificationFailed_ = false;
 };
 
 }  // namespace odb

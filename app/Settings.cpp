@@ -92,6 +92,7 @@ bool TSettingsBinding::LoadSettings(const std::string& exePath) {
   c.CB_ClearLog.SetChecked(ini.ReadBool(kSettings, "ClearLog", "A"));
   if (prepareLogAtStart_) PrepareLogFile();
   c.CB_RunMinimalized.SetChecked(ini.ReadBool(kSettings, "RunMinimalized", "N"));
+  c.CBVerifyBackup.SetChecked(ini.ReadBool(kSettings, "VerifyBackup", "N"));
   eventAction_ = TEventAction::FromName(
       ini.ReadString(kSettings, "EventAction", TEventAction(TActionKind::OnceBackup).Name()));
   c.cbAction.SetItemIndex(eventAction_.ItemIndex());
@@ -176,6 +177,10 @@ void TSettingsBinding::WriteSettings(TIniFile& ini) {
   ini.WriteString(kSettings, "EventAction", eventAction_.Name());
   ini.WriteString(kSettings, "Days", DaysText());
   WriteTimes(ini);
+  // Written once it has been on: until then the file stays as it always was.
+  if (c.CBVerifyBackup.Checked() || ini.ValueExists(kSettings, "VerifyBackup")) {
+    ini.WriteBool(kSettings, "VerifyBackup", c.CBVerifyBackup.Checked());
+  }
   ini.WriteInteger(kUserInterface, "IconSet", iconSetIndex_);
 }
 

@@ -27,6 +27,7 @@ class TSettingsControls {
   TEdit EdtBackupPath{"EdtBackupPath"};
   TSpinEdit sedtBackupCount{"sedtBackupCount"};
   TCheckBox CBLogActivity{"CBLogActivity", "Zapisuj výsledky do logovacího souboru"};
+  TCheckBox CBVerifyBackup{"CBVerifyBackup", "Ověřit zálohu zkušební obnovou"};
   TEdit EdtLogFilePath{"EdtLogFilePath"};
   TComboBox cbAction{"cbAction"};
   TCheckBox cbPo{"cbPo", "Po"}, cbUt{"cbUt", "Út"}, cbSt{"cbSt", "St"}, cbCt{"cbCt", "Čt"},

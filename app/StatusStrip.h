@@ -12,6 +12,7 @@ namespace odb {
 struct TFailedAttempt {
   TDateTime at;
   std::string error;  // the error's whole text; the strip shows its first line
+  bool verification = false;  // the backup was made; its test restore failed (error says so)
   friend bool operator==(const TFailedAttempt&, const TFailedAttempt&) = default;
 };
 

@@ -4,20 +4,25 @@
 
 
 namespace odb {
-namespace {
 
-void Configure(TBackupService& service, const TBackUpDatabaseSetings& settings) {
+void ConfigureConnection(TCustomService& service, const TBackUpDatabaseSetings& settings) {
   if (service.Active()) service.Detach();
-  service.BackupFile().clear();
   service.Params().Clear();
   service.SetServerName(settings.ServerName);
   if (IsBlankText(service.ServerName(), TBlanks::SpaceTabLineBreak)) service.SetServerName("localhost");
   service.SetProtocol(settings.Protocol);
-  service.SetDatabaseName(settings.DatabaseName);
-  service.BackupFile().push_back(settings.BackupFile);
   service.SetLoginPrompt(settings.LoginPrompt);
   service.Params().Add(settings.UserParam.empty() ? kDefaultUserParam : settings.UserParam);
   service.Params().Add(settings.PasswordParam.empty() ? kDefaultPasswordParam : settings.PasswordParam);
+}
+
+namespace {
+
+void Configure(TBackupService& service, const TBackUpDatabaseSetings& settings) {
+  service.BackupFile().clear();
+  ConfigureConnection(service, settings);
+  service.SetDatabaseName(settings.DatabaseName);
+  service.BackupFile().push_back(settings.BackupFile);
   service.SetVerbose(settings.Verbose);
   service.SetOptions(settings.Options);
   if (settings.AttachNow) service.Attach();
@@ -25,7 +30,7 @@ void Configure(TBackupService& service, const TBackUpDatabaseSetings& settings) 
 
 // Sets Active to false when it is set, swallowing a second failure so that the
 // first error is the one the caller sees.
-void DetachQuietly(TBackupService& service) noexcept {
+void DetachQuietly(TCustomService& service) noexcept {
   try {
     service.SetActive(false);
   } catch (...) {
@@ -44,23 +49,53 @@ bool PrepareBackupService(TBackupService& service, const TBackUpDatabaseSetings&
   return true;
 }
 
-bool RunBackupVerbose(TBackupService& service, IMessagePump& pump, IBackupOutput& output) {
-  output.Clear();
+namespace {
+
+void ReadLines(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output) {
+  for (long counter = 1; !service.OutputEnded(); ++counter) {
+    output.AddLine(service.ReadOutputLine());
+    if (counter % 10 == 0) {
+      output.Repaint();
+      pump.ProcessMessages();
+    }
+  }
+}
+
+// Each reply holds many lines, the last maybe in part: it is kept until its
+// line break comes.
+void ReadText(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output) {
+  std::string pending;
+  while (!service.OutputEnded()) {
+    pending += service.ReadOutputText();
+    size_t start = 0;
+    for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
+      output.AddLine(pending.substr(start, end - start));
+    }
+    pending.erase(0, start);
+    output.Repaint();
+    pump.ProcessMessages();
+  }
+  if (!pending.empty()) output.AddLine(pending);
+}
+
+}  // namespace
+
+void RunVerbose(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output,
+                TOutputReading reading) {
   try {
     if (!service.Active()) service.Attach();
     service.ServiceStart();
-    for (long counter = 1; !service.OutputEnded(); ++counter) {
-      output.AddLine(service.ReadOutputLine());
-      if (counter % 10 == 0) {
-        output.Repaint();
-        pump.ProcessMessages();
-      }
-    }
+    reading == TOutputReading::ByLine ? ReadLines(service, pump, output) : ReadText(service, pump, output);
   } catch (...) {
     DetachQuietly(service);
     throw;
   }
   service.SetActive(false);
+}
+
+bool RunBackupVerbose(TBackupService& service, IMessagePump& pump, IBackupOutput& output) {
+  output.Clear();
+  RunVerbose(service, pump, output);
   return true;
 }
 

@@ -25,12 +25,23 @@ class TBackUpDatabaseSetings {
 inline constexpr const char* kDefaultUserParam = "user_name=sysdba";
 inline constexpr const char* kDefaultPasswordParam = "password=pinewharf";
 
+// The server, protocol and login of the record (detaching the component first).
+void ConfigureConnection(TCustomService& service, const TBackUpDatabaseSetings& settings);
+
 // Configures the component from the record (detaching it first). On failure the
 // component is detached and the same error goes on to the caller.
 [[nodiscard]] bool PrepareBackupService(TBackupService& service, const TBackUpDatabaseSetings& settings);
 
+// ByLine: one round trip a line. ByReply: one round trip for as many lines as
+// a reply holds; the lines come in bursts, at a fraction of the round trips.
+enum class TOutputReading { ByLine, ByReply };
+
 // Attach, start, and copy every output line into the log view until the output
-// ends, letting messages be handled every ten lines; the component is detached afterwards, also on failure.
+// ends, letting messages be handled every ten lines (every reply when read by
+// reply); the component is detached afterwards, also on failure.
+void RunVerbose(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output,
+                TOutputReading reading = TOutputReading::ByLine);
+// The same for the backup, into a cleared log view.
 [[nodiscard]] bool RunBackupVerbose(TBackupService& service, IMessagePump& pump,
                                     IBackupOutput& output);
 

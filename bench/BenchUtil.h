@@ -178,4 +178,68 @@ inline std::vector<std::string> Times(int n, int firstMinute, int stepMinutes) {
   return times;
 }
 
+// The runs of one command: wall and CPU times, and how many failed.
+struct TSamples {
+  std::vector<double> wall, cpu, rusage;
+  int failures = 0;
+  std::string lastFailure;
+  void Add(const TChildRun& run) {
+    wall.push_back(run.wall);
+    cpu.push_back(run.taskClock >= 0 ? run.taskClock : run.cpu);
+    rusage.push_back(run.cpu);
+    if (!run.Ok()) {
+      ++failures;
+      lastFailure = run.How();
+    }
+  }
+};
+
+inline double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+inline void PrintRow(const char* what, const TSamples& s) {
+  std::printf("  %-17s wall %6.3f s (min %6.3f)   cpu %6.3f s (min %6.3f)   wait4 u+s %6.3f s", what,
+              Median(s.wall), Min(s.wall), Median(s.cpu), Min(s.cpu), Median(s.rusage));
+  if (s.failures) std::printf("   (%d of %zu ended with %s)", s.failures, s.wall.size(), s.lastFailure.c_str());
+  std::printf("\n");
+}
+
+// The service manager a comparison goes through: embedded or over TCP.
+struct TService {
+  const char* label;
+  bool local;
+};
+
+// DIR/odbackup.ini for one backup into DIR of the database, through the service.
+inline std::string WriteOnceConfig(const TService& service, const std::string& db, const std::string& dir) {
+  TBenchConfig config;
+  config.local = service.local;
+  config.database = db;
+  config.logFile = dir + "/odbackup.log";
+  config.backupPath = dir + "/";
+  config.eventAction = "OnceBackup";
+  config.times = Times(1, 12 * 60, 0);
+  const std::string path = dir + "/odbackup.ini";
+  WriteConfig(path, config);
+  return path;
+}
+
+using TCompare = bool (*)(const TService& service, const std::string& odbackup, const std::string& db,
+                          const std::string& work, const std::string& password, int pairs);
+
+// main() of a comparison against gbak: ODBACKUP DATABASE WORKDIR [PASSWORD],
+// embedded first, then TCP; ODB_BENCH_PAIRS runs each (default 5).
+inline int CompareOnBothServices(int argc, char** argv, TCompare compare) {
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: %s ODBACKUP DATABASE WORKDIR [PASSWORD]\n", argv[0]);
+    return 2;
+  }
+  const std::string password = argc > 4 ? argv[4] : "pinewharf";
+  const int pairs = EnvInt("ODB_BENCH_PAIRS", 5);
+  bool ok = true;
+  for (const TService service : {TService{"embedded", true}, TService{"tcp", false}}) {
+    ok = compare(service, argv[1], argv[2], argv[3], password, pairs) && ok;
+  }
+  return ok ? 0 : 1;
+}
+
 }  // namespace odb::bench

@@ -47,6 +47,9 @@ class TStreamingClient final : public IFbClient {
     for (short i = length - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[i]);
     return v;
   }
+  ISC_STATUS AttachDatabase(ISC_STATUS*, short, const char*, isc_db_handle*, short, const char*) override { return 1; }
+  ISC_STATUS DropDatabase(ISC_STATUS*, isc_db_handle*) override { return 1; }
+  ISC_STATUS DetachDatabase(ISC_STATUS*, isc_db_handle*) override { return 1; }
   long SqlCode(const ISC_STATUS*) override { return 0; }
   long Interpret(char*, unsigned, const ISC_STATUS**) override { return 0; }
 

@@ -15,55 +15,17 @@ namespace {
 
 using namespace odb::bench;
 
-struct TSamples {
-  std::vector<double> wall, cpu, rusage;
-  int failures = 0;
-  std::string lastFailure;
-  void Add(const TChildRun& run) {
-    wall.push_back(run.wall);
-    cpu.push_back(run.taskClock >= 0 ? run.taskClock : run.cpu);
-    rusage.push_back(run.cpu);
-    if (!run.Ok()) {
-      ++failures;
-      lastFailure = run.How();
-    }
-  }
-};
-
-struct TService {
-  const char* label;
-  bool local;
-};
-
 std::string PrepareConfig(const TService& service, const std::string& db, const std::string& work) {
   const std::string dir = work + "/" + service.label;
   mkdir(dir.c_str(), 0777);
   chmod(dir.c_str(), 0777);  // the server writes the backup file there
-  TBenchConfig config;
-  config.local = service.local;
-  config.database = db;
-  config.logFile = dir + "/odbackup.log";
-  config.backupPath = dir + "/";
-  config.eventAction = "OnceBackup";
-  config.times = Times(1, 12 * 60, 0);
-  const std::string path = dir + "/odbackup.ini";
-  WriteConfig(path, config);
-  return path;
+  return WriteOnceConfig(service, db, dir);
 }
 
 void RemoveBackups(const std::string& dir) {
   for (const char* name : {"/ODBackup_1.fbk", "/ODBackup_1.old", "/gbak.fbk"}) {
     std::remove((dir + name).c_str());
   }
-}
-
-double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-
-void PrintRow(const char* what, const TSamples& s) {
-  std::printf("  %-17s wall %6.3f s (min %6.3f)   cpu %6.3f s (min %6.3f)   wait4 u+s %6.3f s", what,
-              Median(s.wall), Min(s.wall), Median(s.cpu), Min(s.cpu), Median(s.rusage));
-  if (s.failures) std::printf("   (%d of %zu ended with %s)", s.failures, s.wall.size(), s.lastFailure.c_str());
-  std::printf("\n");
 }
 
 bool Compare(const TService& service, const std::string& odbackup, const std::string& db,
@@ -110,16 +72,4 @@ bool Compare(const TService& service, const std::string& odbackup, const std::st
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: %s ODBACKUP DATABASE WORKDIR [PASSWORD]\n", argv[0]);
-    return 2;
-  }
-  const std::string password = argc > 4 ? argv[4] : "pinewharf";
-  const int pairs = EnvInt("ODB_BENCH_PAIRS", 5);
-  bool ok = true;
-  for (const TService service : {TService{"embedded", true}, TService{"tcp", false}}) {
-    ok = Compare(service, argv[1], argv[2], argv[3], password, pairs) && ok;
-  }
-  return ok ? 0 : 1;
-}
+int main(int argc, char** argv) { return odb::bench::CompareOnBothServices(argc, argv, Compare); }

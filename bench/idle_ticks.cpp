@@ -35,6 +35,11 @@ class TNoClient final : public IFbClient {
                           unsigned short, const char*, unsigned short, char*) override {
     return Unexpected();
   }
+  ISC_STATUS AttachDatabase(ISC_STATUS*, short, const char*, isc_db_handle*, short, const char*) override {
+    return Unexpected();
+  }
+  ISC_STATUS DropDatabase(ISC_STATUS*, isc_db_handle*) override { return Unexpected(); }
+  ISC_STATUS DetachDatabase(ISC_STATUS*, isc_db_handle*) override { return Unexpected(); }
   long VaxInteger(const char*, short) override { return 0; }
   long SqlCode(const ISC_STATUS*) override { return 0; }
   long Interpret(char*, unsigned, const ISC_STATUS**) override { return 0; }

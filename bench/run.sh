@@ -42,6 +42,10 @@ echo "== 1. Backup throughput against gbak ($ODB_BENCH_PAIRS pairs)"
 "$build/bench/backup_vs_gbak" "$build/odbackup" "$db" "$work"
 
 echo
+echo "== 1b. Verification by a test restore against gbak -c ($ODB_BENCH_PAIRS pairs)"
+"$build/bench/verify_vs_gbak" "$build/odbackup" "$db" "$work"
+
+echo
 echo "== 2. Idle cost"
 # Instructions of N ticks under callgrind at two values of N: the difference
 # cancels the setup and the teardown.

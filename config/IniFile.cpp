@@ -200,6 +200,12 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
   return CutCharacters(ini.Decode(value), MaxValueLength);
 }
 
+bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
+  const TIniText ini(bytes_);
+  const auto first = ini.FindSection(ini.Encode(Trim(section, TBlanks::SpaceTab)));
+  return first && ini.FindKey(*first, ini.SectionEnd(*first), ini.Encode(Trim(key, TBlanks::SpaceTab)));
+}
+
 int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key,
                               int32_t defaultValue) const {
   std::string text = ReadString(section, key, "");

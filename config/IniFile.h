@@ -30,6 +30,7 @@ class TIniFile {
   // file, the section or the key is missing; empty text for an empty value.
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
   // "0x"/"0X" means hexadecimal; text that does not convert gives defaultValue.
   int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
   // Yes when the text (defaultText for a missing key) is "A" or "Y" in any case.

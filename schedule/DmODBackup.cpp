@@ -7,13 +7,15 @@
 
 namespace odb {
 
-TDataODBackup::TDataODBackup(TDateTime now) : backupService_(std::make_unique<TBackupService>()) {
+TDataODBackup::TDataODBackup(TDateTime now)
+    : backupService_(std::make_unique<TBackupService>()), restoreService_(std::make_unique<TRestoreService>()) {
   WireTable();
   DataModuleCreate(now);
 }
 
 TDataODBackup::TDataODBackup(TDateTime now, IFbClient& client)
-    : backupService_(std::make_unique<TBackupService>(client)) {
+    : backupService_(std::make_unique<TBackupService>(client)),
+      restoreService_(std::make_unique<TRestoreService>(client)) {
   WireTable();
   DataModuleCreate(now);
 }

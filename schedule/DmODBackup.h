@@ -2,6 +2,7 @@
 // The data module: the times table of the backup plan and the time of the last
 // completed backup. Created once at program start, before the settings window.
 #include "backup/service/BackupService.h"
+#include "backup/service/RestoreService.h"
 #include "common/DateTime.h"
 #include "schedule/MemTimes.h"
 
@@ -31,6 +32,8 @@ class TDataODBackup {
   TDataODBackup& operator=(const TDataODBackup&) = delete;
 
   TBackupService& BackupService() { return *backupService_; }
+  // The test restore of a verified backup; the same client library.
+  TRestoreService& RestoreService() { return *restoreService_; }
   // The settings window, set when it is created.
   TPlanWindow* PlanWindow = nullptr;
 
@@ -64,6 +67,7 @@ class TDataODBackup {
   void WireTable();
   TDateTime EarliestRun(TDateTime from, int days);
   std::unique_ptr<TBackupService> backupService_;
+  std::unique_ptr<TRestoreService> restoreService_;
 };
 
 }  // namespace odb

@@ -17,6 +17,10 @@ class FakeFbClient : public IFbClient {
   // What was sent.
   std::string service_name, attach_block, start_block, query_send, query_request;
   int attaches = 0, detaches = 0, starts = 0, queries = 0;
+  // The database calls: the name and parameter block attached, and the drops.
+  std::string database_name, database_block;
+  int database_attaches = 0, drops = 0, database_detaches = 0;
+  bool fail_database_attach = false, fail_drop = false;
   // What to answer: the call that fails (its status), replies to queries.
   bool fail_attach = false, fail_start = false, fail_query = false, fail_detach = false;
   long sql_code = -902;
@@ -24,6 +28,11 @@ class FakeFbClient : public IFbClient {
   std::deque<std::string> replies;
 
   static std::string Running(bool running) { return {67, running ? '\x01' : '\0', 0, 0, 0, '\x01'}; }
+  // An isc_info_svc_to_eof reply; more: the server has more than fitted.
+  static std::string Text(const std::string& text, bool more) {
+    std::string r{63, static_cast<char>(text.size() & 0xFF), static_cast<char>(text.size() >> 8)};
+    return r + text + (more ? '\x02' : '\x01');
+  }
   static std::string Line(const std::string& text) {
     std::string r{62, static_cast<char>(text.size() & 0xFF), static_cast<char>(text.size() >> 8)};
     return r + text + '\x01';
@@ -56,11 +65,33 @@ class FakeFbClient : public IFbClient {
     query_send.assign(send_items, send_length);
     query_request.assign(request_items, request_length);
     if (fail_query) return Fail(status);
-    if (request_length != 1 || (request_items[0] != 62 && request_items[0] != 67)) return Fail(status);
+    if (request_length != 1 || (request_items[0] != 62 && request_items[0] != 63 && request_items[0] != 67)) {
+      return Fail(status);
+    }
     std::memset(buffer, 0x55, buffer_length);
     std::string reply = replies.empty() ? Line("") : replies.front();
     if (!replies.empty()) replies.pop_front();
     std::memcpy(buffer, reply.data(), std::min<size_t>(reply.size(), buffer_length));
+    return 0;
+  }
+  ISC_STATUS AttachDatabase(ISC_STATUS* status, short name_length, const char* name, isc_db_handle* handle,
+                            short dpb_length, const char* dpb) override {
+    ++database_attaches;
+    database_name.assign(name, static_cast<size_t>(name_length));
+    database_block.assign(dpb, static_cast<size_t>(dpb_length));
+    if (fail_database_attach) return Fail(status);
+    *handle = 55;
+    return 0;
+  }
+  ISC_STATUS DropDatabase(ISC_STATUS* status, isc_db_handle* handle) override {
+    ++drops;
+    if (fail_drop) return Fail(status);
+    *handle = 0;
+    return 0;
+  }
+  ISC_STATUS DetachDatabase(ISC_STATUS*, isc_db_handle* handle) override {
+    ++database_detaches;
+    *handle = 0;
     return 0;
   }
   long VaxInteger(const char* bytes, short length) override {

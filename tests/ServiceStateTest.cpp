@@ -47,6 +47,18 @@ TEST(ServiceOutput, LinesUntilTheEmptyEndLine) {
   EXPECT_FALSE(s.svc.OutputEnded());
 }
 
+TEST(ServiceOutput, TextByReplyUntilTheEmptyOne) {
+  Started s;
+  s.fb.replies = {FakeFbClient::Text("gbak: one\ngbak: tw", true), FakeFbClient::Text("o\n", false),
+                  FakeFbClient::Text("", false)};
+  EXPECT_EQ(s.svc.ReadOutputText(), "gbak: one\ngbak: tw");
+  EXPECT_EQ(s.svc.ReadOutputText(), "o\n") << "a reply that fitted ends with isc_info_end, yet more may come";
+  EXPECT_FALSE(s.svc.OutputEnded());
+  EXPECT_EQ(s.svc.ReadOutputText(), "");
+  EXPECT_TRUE(s.svc.OutputEnded());
+  EXPECT_EQ(s.fb.query_request, "\x3F");
+}
+
 TEST(ServiceOutput, UnexpectedRepliesAreRefused) {
   const std::vector<std::string> bad = {
       std::string("\x3F\x02\x00" "ab\x01", 6),    // wrong item
@@ -58,6 +70,15 @@ TEST(ServiceOutput, UnexpectedRepliesAreRefused) {
     s.fb.replies = {reply};
     EXPECT_EQ(ClientError([&] { (void)s.svc.ReadOutputLine(); }),
               "Unexpected Output buffer value");
+  }
+  const std::vector<std::string> badText = {
+      std::string("\x3E\x02\x00" "ab\x01", 6),    // a line where text was asked for
+      std::string("\x3F\x02\x00" "ab\x04", 6),    // neither end nor truncated after the text
+  };
+  for (const std::string& reply : badText) {
+    Started s;
+    s.fb.replies = {reply};
+    EXPECT_EQ(ClientError([&] { (void)s.svc.ReadOutputText(); }), "Unexpected Output buffer value");
   }
 }
 

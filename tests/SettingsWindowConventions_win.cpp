@@ -78,7 +78,8 @@ TEST_F(Win32SettingsWindow, TabWalksTopToBottomThenTheButtonsOnEitherPage) {
                                              &form->CB_ClearLog, &form->PageControlParams};
   const std::vector<const TControl*> tail = {&form->MemoFiles, &form->BtnOK, &form->BtnCancel};
   const std::vector<std::vector<const TControl*>> pages = {
-      {&form->EdtBackupPath, &form->sedtBackupCount, &form->CBLogActivity, &form->EdtLogFilePath},
+      {&form->EdtBackupPath, &form->sedtBackupCount, &form->CBLogActivity, &form->EdtLogFilePath,
+       &form->CBVerifyBackup},
       {&form->cbAction, &form->cbPo, &form->cbUt, &form->cbSt, &form->cbCt, &form->cbPa,
        &form->cbSo, &form->cbNe, &form->cbPracDny, &form->cbVikendy, &form->grdTimes}};
   for (int page : {TabSheetPaths, TabSheetPort}) {

@@ -17,21 +17,24 @@ void TControlService::ServiceStart() {
   }
 }
 
-std::string TControlAndQueryService::ReadOutputLine() {
+std::string TControlAndQueryService::ReadOutputLine() { return ReadOutput(isc_info_svc_line); }
+
+std::string TControlAndQueryService::ReadOutputText() { return ReadOutput(isc_info_svc_to_eof); }
+
+std::string TControlAndQueryService::ReadOutput(char item) {
   if (output_ended_) return {};
   if (Action() == 0) throw EServiceClientError(std::string(msg::SvcQueryParamsMissing));
   CheckActive();
   if (!reply_) reply_ = std::make_unique<char[]>(kBufferSize);
-  const char request = isc_info_svc_line;
   ISC_STATUS_ARRAY status{};
-  // No send items, hence no time-out: the call waits for a line or the end.
-  if (Client().ServiceQuery(status, Handle(), 0, nullptr, 1, &request, kBufferSize,
-                            reply_.get())) {
+  // No send items, hence no time-out: the call waits for output or the end.
+  if (Client().ServiceQuery(status, Handle(), 0, nullptr, 1, &item, kBufferSize, reply_.get())) {
     RaiseServerError(status);
   }
-  OutputLine line = ParseOutputLine(Client(), reply_.get(), kBufferSize);
-  output_ended_ = line.ended;
-  return std::move(line.text);
+  OutputLine output = item == isc_info_svc_line ? ParseOutputLine(Client(), reply_.get(), kBufferSize)
+                                                : ParseOutputText(Client(), reply_.get(), kBufferSize);
+  output_ended_ = output.ended;
+  return std::move(output.text);
 }
 
 }  // namespace odb

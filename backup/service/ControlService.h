@@ -33,6 +33,10 @@ class TControlAndQueryService : public TControlService {
   // The next line of output, waiting for the server as long as it takes. The
   // end of the output is one empty line; after it, empty text without a call.
   std::string ReadOutputLine();
+  // As much of the output as one reply holds, several lines with their line
+  // breaks and maybe part of one: one round trip for many lines. Empty text
+  // once the output has ended.
+  std::string ReadOutputText();
   bool OutputEnded() const { return output_ended_; }
   int BufferSize() const { return kBufferSize; }
   // Whether the started action still runs on the server, asked without reading
@@ -48,6 +52,7 @@ class TControlAndQueryService : public TControlService {
   }
 
  private:
+  std::string ReadOutput(char item);
   static constexpr int kBufferSize = 32000;
   bool output_ended_ = false;
   std::unique_ptr<char[]> reply_;

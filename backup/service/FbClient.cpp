@@ -7,13 +7,14 @@
 namespace odb {
 namespace {
 
+[[noreturn]] void ThrowMissing(const char* name, const std::string& library) {
+  throw EServiceClientError(FormatMsg(msg::FbClientFunctionMissing, std::string(name) + " (" + library + ")"));
+}
+
 template <typename Fn>
 void Resolve(const FbLibrary& library, const char* name, Fn& entry, bool required = true) {
   entry = reinterpret_cast<Fn>(FindFbSymbol(library.handle, name));
-  if (!entry && required) {
-    throw EServiceClientError(
-        FormatMsg(msg::FbClientFunctionMissing, std::string(name) + " (" + library.name + ")"));
-  }
+  if (!entry && required) ThrowMissing(name, library.name);
 }
 
 FbFunctions ResolveAll(const FbLibrary& library) {
@@ -26,6 +27,10 @@ FbFunctions ResolveAll(const FbLibrary& library) {
   Resolve(library, "isc_sqlcode", f.sqlcode);
   Resolve(library, "isc_interprete", f.interprete);
   Resolve(library, "fb_interpret", f.interpret_bounded, false);
+  Resolve(library, "isc_attach_database", f.attach_database, false);
+  Resolve(library, "isc_drop_database", f.drop_database, false);
+  Resolve(library, "isc_detach_database", f.detach_database, false);
+  f.library = library.name;
   return f;
 }
 
@@ -51,6 +56,19 @@ class LibraryClient final : public IFbClient {
                           char* buffer) override {
     return f_.service_query(status, handle, nullptr, send_length, send_items, request_length,
                             request_items, buffer_length, buffer);
+  }
+  ISC_STATUS AttachDatabase(ISC_STATUS* status, short name_length, const char* name, isc_db_handle* handle,
+                            short dpb_length, const char* dpb) override {
+    if (!f_.attach_database) ThrowMissing("isc_attach_database", f_.library);
+    return f_.attach_database(status, name_length, name, handle, dpb_length, dpb);
+  }
+  ISC_STATUS DropDatabase(ISC_STATUS* status, isc_db_handle* handle) override {
+    if (!f_.drop_database) ThrowMissing("isc_drop_database", f_.library);
+    return f_.drop_database(status, handle);
+  }
+  ISC_STATUS DetachDatabase(ISC_STATUS* status, isc_db_handle* handle) override {
+    if (!f_.detach_database) ThrowMissing("isc_detach_database", f_.library);
+    return f_.detach_database(status, handle);
   }
   long VaxInteger(const char* bytes, short length) override {
     return f_.vax_integer(bytes, length);

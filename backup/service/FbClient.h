@@ -20,6 +20,12 @@ class IFbClient {
                                   unsigned short send_length, const char* send_items,
                                   unsigned short request_length, const char* request_items,
                                   unsigned short buffer_length, char* buffer) = 0;
+  // The database calls a verification needs to remove the database its test
+  // restore made. A library without them raises EServiceClientError here.
+  virtual ISC_STATUS AttachDatabase(ISC_STATUS* status, short name_length, const char* name,
+                                    isc_db_handle* handle, short dpb_length, const char* dpb) = 0;
+  virtual ISC_STATUS DropDatabase(ISC_STATUS* status, isc_db_handle* handle) = 0;
+  virtual ISC_STATUS DetachDatabase(ISC_STATUS* status, isc_db_handle* handle) = 0;
   virtual long VaxInteger(const char* bytes, short length) = 0;
   virtual long SqlCode(const ISC_STATUS* status) = 0;
   // Writes the next message of the status vector into buffer (at most size
@@ -41,6 +47,11 @@ struct FbFunctions {
   decltype(&isc_interprete) interprete = nullptr;
 #pragma GCC diagnostic pop
   decltype(&fb_interpret) interpret_bounded = nullptr;  // optional
+  // Optional: a backup needs none of them.
+  decltype(&isc_attach_database) attach_database = nullptr;
+  decltype(&isc_drop_database) drop_database = nullptr;
+  decltype(&isc_detach_database) detach_database = nullptr;
+  std::string library;  // the file they come from, for the error of a missing one
 };
 
 // The production table: the library loaded on the first call, kept until the

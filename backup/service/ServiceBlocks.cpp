@@ -83,15 +83,31 @@ void AppendInt32Item(std::string& block, std::uint8_t tag, std::uint32_t value) 
   for (int shift = 0; shift < 32; shift += 8) block += static_cast<char>((value >> shift) & 0xFF);
 }
 
-OutputLine ParseOutputLine(IFbClient& client, const char* reply, std::size_t size) {
+namespace {
+
+// item, a 2-byte length, the text, then isc_info_end (or, for a reply that
+// is cut at the buffer's end, isc_info_truncated when that is allowed).
+OutputLine ParseOutput(IFbClient& client, const char* reply, std::size_t size, std::uint8_t item,
+                       bool truncatedAllowed) {
   const auto unexpected = [] { return EServiceClientError(std::string(msg::SvcUnexpectedOutput)); };
-  if (size < 4 || static_cast<unsigned char>(reply[0]) != isc_info_svc_line) throw unexpected();
+  if (size < 4 || static_cast<unsigned char>(reply[0]) != item) throw unexpected();
   const long n = client.VaxInteger(reply + 1, 2);
   if (n < 0 || static_cast<std::size_t>(n) + 3 >= size) throw unexpected();
-  if (static_cast<unsigned char>(reply[3 + n]) != isc_info_end) throw unexpected();
+  const auto mark = static_cast<unsigned char>(reply[3 + n]);
+  if (mark != isc_info_end && !(truncatedAllowed && mark == isc_info_truncated)) throw unexpected();
   if (n == 0) return {"", true};
   const std::string_view bytes(reply + 3, static_cast<std::size_t>(n));
   return {FromClientText(bytes.substr(0, bytes.find('\0'))), false};
+}
+
+}  // namespace
+
+OutputLine ParseOutputLine(IFbClient& client, const char* reply, std::size_t size) {
+  return ParseOutput(client, reply, size, isc_info_svc_line, false);
+}
+
+OutputLine ParseOutputText(IFbClient& client, const char* reply, std::size_t size) {
+  return ParseOutput(client, reply, size, isc_info_svc_to_eof, true);
 }
 
 }  // namespace odb

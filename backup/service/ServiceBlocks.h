@@ -31,5 +31,8 @@ struct OutputLine {
   bool ended = false;
 };
 OutputLine ParseOutputLine(IFbClient& client, const char* reply, std::size_t size);
+// One isc_info_svc_to_eof reply: as much output as it holds, lines and all,
+// and whether it was the empty one after the end.
+OutputLine ParseOutputText(IFbClient& client, const char* reply, std::size_t size);
 
 }  // namespace odb

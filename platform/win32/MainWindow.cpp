@@ -18,7 +18,10 @@ namespace odb {
 namespace {
 
 constexpr int kOuterWidth = 284;
-constexpr int kOuterHeight = 642;
+// 642, plus the status strip's three lines beyond the first (40) and the
+// verification's check box row on the paths page (20): without them the page
+// hides its last rows, the log file's path among them.
+constexpr int kOuterHeight = 642 + 40 + 20;
 constexpr TColor kWindowColor = Rgb(240, 251, 255);
 
 void RegisterClassOnce(HINSTANCE instance, WNDPROC proc) {

@@ -218,6 +218,8 @@ void TSettingsView::BuildPathsPage(int page) {
   Add(TChildKind::Label, &form_.laLogFile, page, {8, 114, w - 16, 13}, akLTR);
   Add(TChildKind::Edit, &form_.EdtLogFilePath, page, {8, 129, w - 42, 21}, akLTR);
   Add(TChildKind::FlatButton, &form_.SBLogFilePath, page, {w - 30, 129, 22, 21}, akTop | akRight);
+  // A row of its own below the others, which keep their places.
+  Add(TChildKind::Check, &form_.CBVerifyBackup, page, {8, 158, w - 16, 17}, akLTR);
 }
 
 void TSettingsView::BuildPlanPage(int page) {

@@ -11,9 +11,12 @@
  *    does on Windows, instead of the Linux library's embedded engine inside
  *    the Wine process;
  *  - text arrives in the ANSI code page and reaches the library as UTF-8;
- *    the database and backup file names of the start block that are Wine
- *    drive paths (Z:\x\y) become the Unix paths they stand for;
- *  - output lines and error texts go back in the ANSI code page.
+ *    the database and backup file names of a backup's or a restore's start
+ *    block, and of a database attach, that are Wine drive paths (Z:\x\y)
+ *    become the Unix paths they stand for; a database name without a host
+ *    goes to the installed server too;
+ *  - output (by line or by reply) and error texts go back in the ANSI code
+ *    page. A Czech letter that a reply cuts in two is lost: tests only.
  * ibase.h is not included: _WIN32 is defined in a winelib build and its
  * declarations would take the Windows calling convention. */
 #include <dlfcn.h>
@@ -46,6 +49,8 @@ enum {
   kSpbUserName = 28,
   kSpbPassword = 29,
   kActionBackup = 1,
+  kActionRestore = 2,
+  kDpbVersion1 = 1,
   kSpbBkpFile = 5,
   kSpbBkpLength = 6,
   kSpbBkpFactor = 7,
@@ -53,7 +58,9 @@ enum {
   kSpbOptions = 108,
   kSpbVerbose = 107,
   kInfoSvcLine = 62,
+  kInfoSvcToEof = 63,
   kInfoEnd = 1,
+  kInfoTruncated = 2,
 };
 
 static struct {
@@ -67,6 +74,9 @@ static struct {
   isc_long(LINUX_ABI* sqlcode)(const isc_status*);
   isc_status(LINUX_ABI* interprete)(char*, isc_status**);
   isc_long(LINUX_ABI* interpret)(char*, unsigned int, const isc_status**);
+  isc_status(LINUX_ABI* attach_database)(isc_status*, short, const char*, fb_handle*, short, const char*);
+  isc_status(LINUX_ABI* drop_database)(isc_status*, fb_handle*);
+  isc_status(LINUX_ABI* detach_database)(isc_status*, fb_handle*);
 } fb;
 
 static BOOL LoadLinuxClient(void) {
@@ -80,7 +90,10 @@ static BOOL LoadLinuxClient(void) {
   *(void**)&fb.sqlcode = dlsym(lib, "isc_sqlcode");
   *(void**)&fb.interprete = dlsym(lib, "isc_interprete");
   *(void**)&fb.interpret = dlsym(lib, "fb_interpret");
-  return fb.attach && fb.detach && fb.start && fb.query && fb.vax_integer && fb.sqlcode &&
+  *(void**)&fb.attach_database = dlsym(lib, "isc_attach_database");
+  *(void**)&fb.drop_database = dlsym(lib, "isc_drop_database");
+  *(void**)&fb.detach_database = dlsym(lib, "isc_detach_database");
+  return fb.attach_database && fb.drop_database && fb.detach_database && fb.attach && fb.detach && fb.start && fb.query && fb.vax_integer && fb.sqlcode &&
          fb.interprete && fb.interpret;
 }
 
@@ -178,12 +191,12 @@ static int Get16(const char* at) {
   return (unsigned char)at[0] | ((unsigned char)at[1] << 8);
 }
 
-/* The backup start block with its file names rewritten. Anything the bridge
- * does not know is passed on as it stands. */
+/* The backup or restore start block with its file names rewritten. Anything
+ * the bridge does not know is passed on as it stands. */
 static char* RewriteStartBlock(const char* block, int length, int* out_length) {
   char* out = malloc((size_t)length * 4 + 65536 * 2 + 16);
   int in = 0, at = 0;
-  if (length < 1 || (unsigned char)block[0] != kActionBackup) {
+  if (length < 1 || ((unsigned char)block[0] != kActionBackup && (unsigned char)block[0] != kActionRestore)) {
     memcpy(out, block, (size_t)length);
     *out_length = length;
     return out;
@@ -219,13 +232,15 @@ static char* RewriteStartBlock(const char* block, int length, int* out_length) {
   return out;
 }
 
-/* User name and password, one-byte lengths, from ANSI to UTF-8. */
-static char* RewriteAttachBlock(const char* block, int length, int* out_length) {
+/* User name and password, one-byte lengths, from ANSI to UTF-8, after a
+ * header of `header` bytes that starts with `version`. The service
+ * attach block and the database parameter block share the items. */
+static char* RewriteLoginItems(const char* block, int length, char version, int header, int* out_length) {
   char* out = malloc((size_t)length * 3 + 16);
   int in = 0, at = 0;
-  if (length >= 2 && block[0] == kSpbVersion) {
-    memcpy(out, block, 2);
-    in = at = 2;
+  if (length >= header && block[0] == version) {
+    memcpy(out, block, (size_t)header);
+    in = at = header;
     while (in + 2 <= length) {
       const unsigned char tag = (unsigned char)block[in];
       const int n = (unsigned char)block[in + 1];
@@ -244,6 +259,41 @@ static char* RewriteAttachBlock(const char* block, int length, int* out_length) 
   memcpy(out + at, block + in, (size_t)(length - in));
   *out_length = at + length - in;
   return out;
+}
+
+static char* RewriteAttachBlock(const char* block, int length, int* out_length) {
+  return RewriteLoginItems(block, length, kSpbVersion, 2, out_length);
+}
+
+/* A database name: "host:path" or a path alone (the local protocol, which on
+ * Windows reaches the installed server); a drive path becomes a Unix one. */
+static char* DatabaseName(const char* ansi, int length, int* out_length) {
+  int wide_length;
+  WCHAR* wide = Widen(CP_ACP, ansi, length, &wide_length);
+  const WCHAR* path = wide;
+  const char* host = "localhost";
+  char* host_copy = NULL;
+  if (!IsDrivePath(wide)) {
+    WCHAR* colon = wide;
+    while (*colon && *colon != ':') ++colon;
+    if (*colon) {
+      int host_length;
+      host_copy = Narrow(CP_UTF8, wide, (int)(colon - wide), &host_length);
+      host = host_copy;
+      path = colon + 1;
+    }
+  }
+  int path_length;
+  char* unix_path = IsDrivePath(path) ? UnixPath(path, &path_length) : Narrow(CP_UTF8, path, -1, &path_length);
+  char* name = malloc(strlen(host) + (size_t)path_length + 2);
+  strcpy(name, host);
+  strcat(name, ":");
+  strcat(name, unix_path);
+  *out_length = (int)strlen(name);
+  free(unix_path);
+  free(host_copy);
+  free(wide);
+  return name;
 }
 
 /* A name without a host is the local protocol: on Windows it reaches the
@@ -310,18 +360,40 @@ isc_status WINAPI bridge_isc_service_query(isc_status* status, fb_handle* handle
                                            unsigned short buffer_length, char* buffer) {
   isc_status result = fb.query(status, handle, reserved, send_length, send_items, request_length,
                                request_items, buffer_length, buffer);
-  if (result || buffer_length < 4 || (unsigned char)buffer[0] != kInfoSvcLine) return result;
+  const unsigned char item = buffer_length ? (unsigned char)buffer[0] : 0;
+  if (result || buffer_length < 4 || (item != kInfoSvcLine && item != kInfoSvcToEof)) return result;
   const int n = Get16(buffer + 1);
-  if (n == 0 || 3 + n >= buffer_length || buffer[3 + n] != kInfoEnd) return result;
+  if (n == 0 || 3 + n >= buffer_length) return result;
+  const char mark = buffer[3 + n];
+  if (mark != kInfoEnd && mark != kInfoTruncated) return result;
   int ansi_length;
   char* ansi = Recode(CP_UTF8, CP_ACP, buffer + 3, n, &ansi_length);
   if (ansi_length <= n) {
     Put16(buffer + 1, ansi_length);
     memcpy(buffer + 3, ansi, (size_t)ansi_length);
-    buffer[3 + ansi_length] = kInfoEnd;
+    buffer[3 + ansi_length] = mark;
   }
   free(ansi);
   return result;
+}
+
+isc_status WINAPI bridge_isc_attach_database(isc_status* status, short name_length, const char* name,
+                                             fb_handle* handle, short dpb_length, const char* dpb) {
+  int database_length, block_length;
+  char* database = DatabaseName(name, name_length ? name_length : (int)strlen(name), &database_length);
+  char* block = RewriteLoginItems(dpb, dpb_length, kDpbVersion1, 1, &block_length);
+  isc_status result = fb.attach_database(status, (short)database_length, database, handle, (short)block_length, block);
+  free(block);
+  free(database);
+  return result;
+}
+
+isc_status WINAPI bridge_isc_drop_database(isc_status* status, fb_handle* handle) {
+  return fb.drop_database(status, handle);
+}
+
+isc_status WINAPI bridge_isc_detach_database(isc_status* status, fb_handle* handle) {
+  return fb.detach_database(status, handle);
 }
 
 isc_long WINAPI bridge_isc_vax_integer(const char* bytes, short length) {

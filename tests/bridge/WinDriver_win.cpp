@@ -13,8 +13,11 @@
 //   odbdrive set-text OLD NEW  type NEW into the edit showing OLD
 //   odbdrive memo            print the log view's text (UTF-8)
 //   odbdrive acp             print the ANSI code page Wine runs in
+//   odbdrive protect P       print P sealed as PasswordProtected= holds it
 // Exit status 0 on success, 1 when what was waited for did not come.
 #include <windows.h>
+#include <dpapi.h>
+#include <wincrypt.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -189,6 +192,25 @@ int Box(double seconds) {
   return 0;
 }
 
+// The password sealed as the program seals it (DPAPI for this Wine user,
+// its description, no entropy), in base64 for PasswordProtected=.
+int Protect(const std::wstring& password) {
+  const std::string bytes = Utf8(password);
+  DATA_BLOB in{static_cast<DWORD>(bytes.size()), reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data()))};
+  DATA_BLOB out{};
+  if (!CryptProtectData(&in, L"ODBackup", nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) return 1;
+  DWORD length = 0;
+  const DWORD flags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
+  CryptBinaryToStringA(out.pbData, out.cbData, flags, nullptr, &length);
+  std::string text(length, '\0');
+  const bool ok = CryptBinaryToStringA(out.pbData, out.cbData, flags, text.data(), &length);
+  LocalFree(out.pbData);
+  if (!ok) return 1;
+  text.resize(length);
+  std::printf("%s\n", text.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -208,6 +230,7 @@ int wmain(int argc, wchar_t** argv) {
     return Text(edit) == argv[3] ? 0 : 1;
   }
   if (command == L"acp") return std::printf("%u\n", GetACP()) < 0;
+  if (command == L"protect" && argc > 2) return Protect(argv[2]);
   if (command == L"memo") {
     HWND main = MainWindow();
     for (HWND child : main ? Children(main) : std::vector<HWND>{}) {
@@ -223,6 +246,6 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
     return 0;
   }
-  std::fprintf(stderr, "usage: odbdrive wait-main S | visible | once | box S | close | set-text OLD NEW | memo | acp\n");
+  std::fprintf(stderr, "usage: odbdrive wait-main S | visible | once | box S | close | set-text OLD NEW | memo | acp | protect PASSWORD\n");
   return 2;
 }

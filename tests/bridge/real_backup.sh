@@ -10,6 +10,14 @@
 #   czech                            Czech folder and database names (code page 1250)
 #   not_in_code_page                 a folder name the code page cannot hold
 #   slash_folder                     a backup folder written with "/"
+#   verify_local, verify_tcp         VerifyBackup=A: the backup is restored beside
+#                                    itself and the restore dropped; over TCP a second
+#                                    backup, damaged on disk before its restore (the
+#                                    fault client under the bridge), fails the check
+#                                    and keeps every generation
+#   login_tcp                        a server whose SYSDBA password is not the default:
+#                                    refused without the login keys, a backup with
+#                                    UserName= and the DPAPI-sealed PasswordProtected=
 # "_local" is LocalHost=A: the shared server on this machine (port 3050);
 # the others use a private server on FB_PORT.
 # Environment: ODB_EXE, ODB_DRIVE, ODB_BRIDGE (missing: the case skips),
@@ -132,6 +140,43 @@ case $case_name in
     [[ $(ls "$work" | grep -c 'backups.ODBackup') == 0 ]] || fail "a backup file beside the folder: $(ls "$work")"
     [[ $(cat "$work/backups/ODBackup_2.fbk") == gen-1 ]] || fail "the rotation missed the folder"
     expect_restores "$work/backups/ODBackup_1.fbk" 100 ;;
+  verify_local | verify_tcp)
+    [[ $local == A ]] && db=$(winpath "$work/db.fdb")
+    app_ini LocalHost=$local "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups" VerifyBackup=A
+    start_program
+    backup_by_ok 1
+    wait_log_entry "Záloha ověřena obnovou: $backups\ODBackup_1.fbk" 60 || fail "no verification entry in the log"
+    stop_program
+    [[ -e $bkdir/ODBackup_verify.fdb ]] && fail "the temporary database is still there"
+    expect_restores "$bkdir/ODBackup_1.fbk" 100
+    if [[ $local == N ]]; then
+      [[ -f ${ODB_FAULTCLIENT_LIB:-}/libfbclient.so.2 ]] || fail "no fault client for the damaged backup"
+      good=$(sha256sum <"$bkdir/ODBackup_1.fbk")
+      LD_LIBRARY_PATH=$ODB_FAULTCLIENT_LIB ODB_FAULTCLIENT=damage ODB_REAL_FBCLIENT=$ODB_LINUX_CLIENT start_program
+      drive once || fail "could not press OK"
+      wait_log_entry "Ověření zálohy selhalo: " 120 || fail "a damaged backup: no failed verification in the log"
+      box=$(drive box 1) && fail "a damaged backup: a box: $box"
+      stop_program
+      [[ -e $bkdir/ODBackup_verify.fdb ]] && fail "a damaged backup: the temporary database is still there"
+      [[ -s $bkdir/ODBackup_1.fbk ]] || fail "a damaged backup: generation 1 is gone"
+      [[ $(sha256sum <"$bkdir/ODBackup_2.fbk") == "$good" ]] || fail "a damaged backup: generation 2 is not the good one"
+      [[ $(cat "$bkdir/ODBackup_3.fbk") == gen-1 ]] || fail "a damaged backup: generation 3 is not the oldest"
+      expect_last_run_today
+    fi ;;
+  login_tcp)
+    secret='Tajne-heslo_7'
+    echo "alter user sysdba password '$secret'; commit;" |
+      isql-fb -q -user sysdba -password "$FB_PASSWORD" "localhost/$FB_PORT:$work/db.fdb" >/dev/null
+    expect_failure "Your user name and password are not defined"
+    sealed=$(drive protect "$secret") || fail "could not seal the password"
+    app_ini LocalHost=N "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups" UserName=SYSDBA \
+      "PasswordProtected=$sealed"
+    start_program
+    backup_by_ok 1
+    stop_program
+    [[ $(ini_value "$app/odbackup.ini" PasswordProtected) == "$sealed" ]] || fail "the sealed password was not kept"
+    grep -qaF "$secret" "$app/odbackup.ini" && fail "the password is in the INI in clear text"
+    expect_restores "$bkdir/ODBackup_1.fbk" 100 ;;
   *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 finish

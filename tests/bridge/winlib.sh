@@ -27,9 +27,9 @@ app_ini() {
     [RunMinimalized]=N)
   local kv key section
   for kv in "$@"; do value[${kv%%=*}]=${kv#*=}; done
-  declare -A sections=([OrdavaDB]="LocalHost ServerName DatabaseName LogFileName"
+  declare -A sections=([OrdavaDB]="LocalHost ServerName DatabaseName LogFileName UserName PasswordProtected"
     [Backups]="BackupPath BackupCount LastRun"
-    [Settings]="LogToFile ClearLog RunMinimalized EventAction Days EventCountTimes Time_1")
+    [Settings]="LogToFile ClearLog RunMinimalized EventAction Days EventCountTimes Time_1 VerifyBackup")
   {
     for section in OrdavaDB Backups Settings; do
       printf '[%s]\r\n' "$section"
@@ -65,6 +65,16 @@ stop_program() {
   fi
   wait "$program" 2>/dev/null || true
   program=
+}
+
+# Waits until the log holds an entry with the text.
+wait_log_entry() {
+  local text=$1 seconds=$2 i
+  for ((i = 0; i < seconds * 4; i++)); do
+    iconv -f CP1250 -t UTF-8 "$app/odbackup.log" 2>/dev/null | grep -qF -- "$text" && return 0
+    sleep 0.25
+  done
+  return 1
 }
 
 # Waits until the log holds n completed backups and LastRun is saved.

@@ -11,6 +11,9 @@
  *   query@N     the N-th isc_service_query after a start fails, uncalled
  *   short@N     the N-th query's reply loses its end mark, as if cut short
  *   detach      isc_service_detach detaches, then reports a failure
+ *   damage      a restore's start first overwrites 4 KiB in the middle of the
+ *               backup file it names, as a bad disk would; the real server
+ *               then restores the damaged file
  * ODB_REAL_FBCLIENT names the real library (default: the Debian one). */
 #include <dlfcn.h>
 #include <ibase.h>
@@ -70,10 +73,34 @@ ISC_STATUS ISC_EXPORT isc_service_attach(ISC_STATUS* status, unsigned short name
   return REAL(isc_service_attach)(status, name_length, name, handle, spb_length, spb);
 }
 
+/* Overwrites bytes in the middle of the file, keeping its size. */
+static void Damage(const char* path) {
+  FILE* file = fopen(path, "r+b");
+  if (!file) return;
+  fseek(file, 0, SEEK_END);
+  long size = ftell(file);
+  fseek(file, size / 2, SEEK_SET);
+  for (int i = 0; i < 4096 && i < size / 2; ++i) fputc(0xA5, file);
+  fclose(file);
+}
+
+/* The backup file named in a restore's start block. */
+static void DamageRestoredBackup(unsigned short length, const ISC_SCHAR* spb) {
+  if (length < 4 || spb[0] != isc_action_svc_restore || spb[1] != isc_spb_bkp_file) return;
+  size_t n = (unsigned char)spb[2] | (size_t)(unsigned char)spb[3] << 8;
+  if (4 + n > length) return;
+  char path[4096];
+  if (n >= sizeof path) return;
+  memcpy(path, spb + 4, n);
+  path[n] = '\0';
+  Damage(path);
+}
+
 ISC_STATUS ISC_EXPORT isc_service_start(ISC_STATUS* status, isc_svc_handle* handle, isc_resv_handle* reserved,
                                         unsigned short spb_length, const ISC_SCHAR* spb) {
   queries = 0;
   if (Fault("start", 0)) return Fail(status, texts[1]);
+  if (Fault("damage", 0)) DamageRestoredBackup(spb_length, spb);
   return REAL(isc_service_start)(status, handle, reserved, spb_length, spb);
 }
 
@@ -111,4 +138,17 @@ ISC_LONG ISC_EXPORT isc_interprete(ISC_SCHAR* buffer, ISC_STATUS** cursor) {
 
 ISC_LONG ISC_EXPORT fb_interpret(ISC_SCHAR* buffer, unsigned int size, const ISC_STATUS** cursor) {
   return REAL(fb_interpret)(buffer, size, cursor);
+}
+
+ISC_STATUS ISC_EXPORT isc_attach_database(ISC_STATUS* status, short name_length, const ISC_SCHAR* name,
+                                          isc_db_handle* handle, short dpb_length, const ISC_SCHAR* dpb) {
+  return REAL(isc_attach_database)(status, name_length, name, handle, dpb_length, dpb);
+}
+
+ISC_STATUS ISC_EXPORT isc_drop_database(ISC_STATUS* status, isc_db_handle* handle) {
+  return REAL(isc_drop_database)(status, handle);
+}
+
+ISC_STATUS ISC_EXPORT isc_detach_database(ISC_STATUS* status, isc_db_handle* handle) {
+  return REAL(isc_detach_database)(status, handle);
 }

@@ -140,7 +140,7 @@ write_ini() {
   shift
   declare -A section=([LocalHost]=OrdavaDB [ServerName]=OrdavaDB [DatabaseName]=OrdavaDB
     [LogFileName]=OrdavaDB [BackupPath]=Backups [BackupCount]=Backups [LastRun]=Backups
-    [LogToFile]=Settings [ClearLog]=Settings [EventAction]=Settings)
+    [LogToFile]=Settings [ClearLog]=Settings [EventAction]=Settings [VerifyBackup]=Settings)
   : >"$file"
   for s in OrdavaDB Backups Settings; do
     printf '[%s]\r\n' "$s" >>"$file"

@@ -1,0 +1,200 @@
+// The test restore of a backup, against a fake server: what goes out, what
+// the log and the watch say, and that a failed verification moves nothing.
+#include <gtest/gtest.h>
+
+#include "FormFixture.h"
+#include "app/AppTexts.h"
+#include "app/BackupNotices.h"
+#include "backup/service/RestoreService.h"
+
+namespace odb {
+namespace {
+
+using test::FakeFbClient;
+using test::FormFixture;
+using test::LogEntries;
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values) s += static_cast<char>(v);
+  return s;
+}
+
+TEST(RestoreService, StartBlockByteForByte) {
+  FakeFbClient fb;
+  TRestoreService svc(fb);
+  svc.Attach();
+  svc.BackupFile() = {"/bk/ODBackup_1.fbk", " "};       // 18 bytes; the blank one is left out
+  svc.SetDatabaseName("/bk/ODBackup_verify.fdb");        // 23 bytes
+  svc.SetVerbose(true);
+  svc.ServiceStart();
+  EXPECT_EQ(fb.start_block, Bytes({2, 5, 18, 0}) + "/bk/ODBackup_1.fbk" + Bytes({106, 23, 0}) +
+                                "/bk/ODBackup_verify.fdb" + Bytes({108, 0, 0x20, 0, 0}) + Bytes({107}));
+}
+
+TEST(RestoreService, DropsTheDatabaseOnTheComponentsServerWithItsLogin) {
+  struct Case {
+    TProtocol protocol;
+    const char* server;
+    const char* name;
+  };
+  for (const Case& c : {Case{TProtocol::Local, "", "/bk/v.fdb"}, Case{TProtocol::TCP, "fbhost", "fbhost:/bk/v.fdb"}}) {
+    FakeFbClient fb;
+    TRestoreService svc(fb);
+    svc.SetProtocol(c.protocol);
+    svc.SetServerName(c.server);
+    svc.Params().Add("user_name=sysdba");
+    svc.Params().Add("password=tajne");
+    svc.SetDatabaseName("/bk/v.fdb");
+    svc.DropDatabase();
+    EXPECT_EQ(fb.database_name, c.name);
+    EXPECT_EQ(fb.database_block, Bytes({1, 28, 6}) + "sysdba" + Bytes({29, 5}) + "tajne");
+    EXPECT_EQ(fb.drops, 1);
+    EXPECT_EQ(fb.database_detaches, 0);
+  }
+}
+
+TEST(RestoreService, AFailedDropLetsTheAttachmentGoAndRaisesTheServersText) {
+  FakeFbClient fb;
+  fb.fail_drop = true;
+  TRestoreService svc(fb);
+  svc.SetDatabaseName("/bk/v.fdb");
+  EXPECT_THROW(
+      try { svc.DropDatabase(); } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find("first line"), std::string::npos);
+        throw;
+      },
+      std::exception);
+  EXPECT_EQ(fb.database_detaches, 1);
+}
+
+// A window whose backups go to a folder with two generations from before.
+struct VerifyRig {
+  TFrmODBackupDB& Start(const std::string& verify, const std::string& logToFile = "A") {
+    fx.WriteIni("[OrdavaDB]\nLocalHost=A\nDatabaseName=/data/ordava.fdb\nLogFileName=" + fx.LogPath() +
+                "\n[Backups]\nBackupPath=" + fx.BackupDir() + "\nBackupCount=3\nLastRun=01.12.2026 10:00:00\n"
+                "[Settings]\nLogToFile=" + logToFile + "\nClearLog=A\nEventAction=PauseBackup\nDays=\n"
+                "VerifyBackup=" + verify + "\n");
+    fs::CreateDirectories(fx.BackupDir());
+    // Two generations from before; the fake server writes no file.
+    for (const char* name : {"ODBackup_1.fbk", "ODBackup_2.fbk"}) (void)fs::WriteFile(Gen(name), name);
+    return fx.Start();
+  }
+  std::string Gen(const std::string& name) const { return fx.BackupDir() + fs::PathDelimiter() + name; }
+  TFrmODBackupDB& f() { return *fx.form; }
+  // The backup's lines, then the restore's.
+  // The restore's lines come two to a reply, the last reply's line cut in two.
+  void ScriptBackupAndRestore(int restoreLines) {
+    fx.ScriptOutput(2);
+    std::string text;
+    for (int i = 1; i <= restoreLines; ++i) text += "restore " + std::to_string(i) + "\n";
+    for (size_t at = 0; at < text.size(); at += 20) fx.fb.replies.push_back(FakeFbClient::Text(text.substr(at, 20), true));
+    fx.fb.replies.push_back(FakeFbClient::Text("", false));
+  }
+  std::vector<std::string> Generations() const {
+    std::vector<std::string> names;
+    for (const char* name : {"ODBackup_1.fbk", "ODBackup_2.fbk", "ODBackup_3.fbk", "ODBackup_verify.fdb"}) {
+      if (fs::FileExists(Gen(name))) names.push_back(fs::ReadFile(Gen(name)).value_or("") + "@" + name);
+    }
+    return names;
+  }
+  FormFixture fx;
+};
+
+class Verification : public ::testing::Test, protected VerifyRig {};
+
+TEST_F(Verification, AGoodBackupIsRestoredBesideItAndTheRestoreDropped) {
+  Start("A");
+  f().miCloseFormClick();
+  ScriptBackupAndRestore(3);
+  f().RunBackup();
+  EXPECT_EQ(fx.fb.starts, 2);
+  EXPECT_EQ(fx.fb.start_block[0], 2) << "the second start is a restore";
+  EXPECT_NE(fx.fb.start_block.find(Gen("ODBackup_1.fbk")), std::string::npos);
+  EXPECT_NE(fx.fb.start_block.find(Gen("ODBackup_verify.fdb")), std::string::npos);
+  // A leftover is dropped before the restore, the restored database after it.
+  EXPECT_EQ(fx.fb.database_attaches, 2);
+  EXPECT_EQ(fx.fb.drops, 2);
+  EXPECT_EQ(fx.fb.database_name, Gen("ODBackup_verify.fdb"));
+  const std::vector<std::string> memo = f().MemoFiles.Lines();
+  EXPECT_EQ(memo, (std::vector<std::string>{"gbak: line 1", "gbak: line 2", "", "restore 1", "restore 2",
+                                            "restore 3"}))
+      << "the restore's lines follow the backup's, whole";
+  EXPECT_EQ(LogEntries(fx.Log()), (std::vector<std::pair<std::string, std::string>>{
+                                      {"08.12.2026 08:00:00", "Záloha byla provedena: 08.12.2026 08:00:00"},
+                                      {"08.12.2026 08:00:00", "Záloha ověřena obnovou: " + Gen("ODBackup_1.fbk")}}));
+  EXPECT_FALSE(f().Backup().VerificationFailed());
+  EXPECT_FALSE(f().Backup().Watch.Failure());
+  EXPECT_FALSE(fx.data->RestoreService().Active());
+}
+
+TEST_F(Verification, AFailedRestoreIsLoggedAndShownAndMovesNothing) {
+  Start("A");
+  ScriptBackupAndRestore(5);
+  int queries = 0;
+  // The backup reads 3 replies; the restore fails at its second reply.
+  fx.fb.BeforeQuery = [&] { fx.fb.fail_query = ++queries == 5; };
+  f().RunBackup();
+  EXPECT_TRUE(f().Backup().VerificationFailed());
+  EXPECT_TRUE(fx.app.Boxes.empty()) << "an unattended run must not wait for a box";
+  // The backup counts: LastRun is its time, its generations stay as it left them.
+  EXPECT_EQ(fx.data->LastRun, test::kTuesday8);
+  EXPECT_NE(fx.Ini().find("LastRun=08.12.2026 08:00:00\r\n"), std::string::npos);
+  EXPECT_EQ(Generations(), (std::vector<std::string>{"ODBackup_1.fbk@ODBackup_2.fbk", "ODBackup_2.fbk@ODBackup_3.fbk"}));
+  EXPECT_EQ(fx.fb.drops, 2) << "the partly restored database is dropped too";
+  const auto entries = LogEntries(fx.Log());
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].second.rfind("Ověření zálohy selhalo: first line", 0), 0u) << entries[1].second;
+  // The strip and the balloon say so, without calling the backup failed.
+  const auto& failure = f().Backup().Watch.Failure();
+  ASSERT_TRUE(failure);
+  EXPECT_TRUE(failure->verification);
+  EXPECT_NE(f().LaStatus.Caption().find("Ověření zálohy selhalo"), std::string::npos) << f().LaStatus.Caption();
+  TBackupNotices notices;
+  const auto warning = notices.Due(TStaleness{}, failure, fx.clock.Now());
+  ASSERT_TRUE(warning);
+  EXPECT_EQ(warning->rfind("Ověření zálohy selhalo: first line", 0), 0u) << *warning;
+  // The next good verification clears it from the strip.
+  fx.fb.BeforeQuery = nullptr;
+  fx.fb.fail_query = false;
+  fx.clock.Advance(60'000);
+  fx.fb.replies.clear();
+  ScriptBackupAndRestore(1);
+  f().RunBackup();
+  EXPECT_FALSE(f().Backup().VerificationFailed());
+  EXPECT_EQ(f().LaStatus.Caption().find("selhal"), std::string::npos) << f().LaStatus.Caption();
+}
+
+TEST_F(Verification, OnlyAVerboseBackupWithTheBoxTickedIsVerified) {
+  struct Case {
+    const char* verify;
+    const char* logToFile;  // N: the backup starts detached
+    int starts;
+  };
+  for (const Case& c : {Case{"N", "A", 1}, Case{"A", "N", 1}, Case{"A", "A", 2}}) {
+    VerifyRig t;
+    t.Start(c.verify, c.logToFile);
+    t.ScriptBackupAndRestore(1);
+    t.f().RunBackup();
+    EXPECT_EQ(t.fx.fb.starts, c.starts) << c.verify << c.logToFile;
+    EXPECT_EQ(t.fx.fb.drops, 2 * (c.starts - 1)) << "the leftover and the restored database";
+  }
+}
+
+TEST_F(Verification, TheKeyIsWrittenOnceItHasBeenOn) {
+  Start("N");
+  const auto saved = [&] {
+    f().BtnOKClick();
+    return fx.Ini();
+  };
+  fx.WriteIni("[Settings]\nLogToFile=N\n");
+  f().CBVerifyBackup.SetChecked(false);
+  EXPECT_EQ(saved().find("VerifyBackup"), std::string::npos) << "an old configuration stays as it was";
+  f().CBVerifyBackup.SetChecked(true);
+  EXPECT_NE(saved().find("VerifyBackup=A\r\n"), std::string::npos);
+  f().CBVerifyBackup.SetChecked(false);
+  EXPECT_NE(saved().find("VerifyBackup=N\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace odb
