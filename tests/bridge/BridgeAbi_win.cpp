@@ -115,7 +115,7 @@ int wmain(int argc, wchar_t** argv) {
   // The program resolves these by their undecorated names, as a Windows
   // fbclient.dll exports them (no "_name@bytes" on 32-bit).
   for (const char* name : {"isc_service_attach", "isc_service_detach", "isc_service_start", "isc_service_query",
-                           "isc_interprete"}) {
+                           "isc_interprete", "isc_attach_database", "isc_drop_database", "isc_detach_database"}) {
     Check(GetProcAddress(dll, name) != nullptr, name);
   }
   if (failures) return 1;
