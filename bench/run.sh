@@ -75,13 +75,29 @@ if command -v wine >/dev/null && command -v xvfb-run >/dev/null; then
   cmake -S . -B "$winbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DODB_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
   cmake --build "$winbuild" --target bench_win_log_view odbackup odbdrive fbclient_bridge >/dev/null
+  # A new prefix boots for seconds: made here and timed apart from every run.
+  bash tests/bridge/prefix.sh "$winbuild/wineprefix" win64
   (cd "$winbuild" && WINEPREFIX=$winbuild/wineprefix WINEDEBUG=-all \
     xvfb-run -a wine ./bench_win_log_view.exe "Z:$work" 2>/dev/null) ||
     echo "(bench_win_log_view failed)"
   echo
   echo "== 4. The Windows program's verbose backup through the bridge against gbak ($ODB_BENCH_PAIRS pairs)"
-  WINEPREFIX=$winbuild/wineprefix WINEDEBUG=-all xvfb-run -a bash bench/win_backup.sh "$winbuild" "$db" "$work" ||
+  WINEPREFIX=$winbuild/wineprefix WINEDEBUG=-all \
+    xvfb-run -a bash bench/win_backup.sh "$winbuild" "$db" "$work" "odbackup.exe 64-bit" ||
     echo "(the Windows backup benchmark failed)"
+  if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+    winbuild32=$dir/build-win32
+    echo "-- 32-bit Windows build under 32-bit Wine ($winbuild32)"
+    cmake -S . -B "$winbuild32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DODB_TESTS=OFF \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" >/dev/null
+    cmake --build "$winbuild32" --target odbackup odbdrive fbclient_bridge >/dev/null
+    bash tests/bridge/prefix.sh "$winbuild32/wineprefix" win32
+    WINEPREFIX=$winbuild32/wineprefix WINEARCH=win32 WINEDEBUG=-all \
+      xvfb-run -a bash bench/win_backup.sh "$winbuild32" "$db" "$work" "odbackup.exe 32-bit" ||
+      echo "(the 32-bit Windows backup benchmark failed)"
+  else
+    echo "(32-bit Wine not installed: the 32-bit program is not measured)"
+  fi
 else
   echo "(wine or xvfb-run not installed: the Win32 log view is not measured)"
 fi

@@ -78,6 +78,18 @@ class TOpenWindow {
   }
   HWND Memo() const { return app.SettingsView()->WindowOf(form->MemoFiles); }
 
+  // Pumps until the EDIT holds the memo's whole text: the view hands it the
+  // lines at most every 100 ms, on a timer (at most 5 s, then Check tells).
+  void WaitForTheLines() {
+    const int wanted = static_cast<int>(Widen(form->MemoFiles.Text()).size());
+    const auto start = Clock::now();
+    for (;;) {
+      app.ProcessMessages();
+      if (GetWindowTextLengthW(Memo()) == wanted || MsSince(start) > 5000) return;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+  }
+
   // The EDIT control must show exactly the model's lines, the caret at the end.
   void Check() const {
     const std::wstring expected = Widen(form->MemoFiles.Text());
@@ -129,8 +141,7 @@ double AddLinesNs(TOpenWindow& window, long lines) {
   memo.Clear();
   const auto start = Clock::now();
   for (long i = 0; i < lines; ++i) memo.AddLine("gbak:    writing data for table T" + std::to_string(i % 400));
-  // The view hands the gathered lines to the EDIT at the next message pump.
-  window.app.ProcessMessages();
+  window.WaitForTheLines();
   const double ns = MsSince(start) * 1e6 / lines;
   window.Check();
   return ns;
@@ -147,7 +158,7 @@ double BackupOutputNs(TOpenWindow& window, long lines) {
   const auto start = Clock::now();
   TAppMessagePump pump(window.app);
   (void)RunBackupVerbose(service, pump, memo);
-  window.app.ProcessMessages();
+  window.WaitForTheLines();
   const double ns = MsSince(start) * 1e6 / lines;
   if (memo.Lines().size() != static_cast<size_t>(lines) + 1) throw std::runtime_error("lines lost");
   window.Check();

@@ -80,7 +80,7 @@ class FakeFbClient : public IFbClient {
     database_name.assign(name, static_cast<size_t>(name_length));
     database_block.assign(dpb, static_cast<size_t>(dpb_length));
     if (fail_database_attach) return Fail(status);
-    *handle = 55;
+    *handle = (isc_db_handle)55;  // an integer on 64-bit, a pointer on 32-bit
     return 0;
   }
   ISC_STATUS DropDatabase(ISC_STATUS* status, isc_db_handle* handle) override {

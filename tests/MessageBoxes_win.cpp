@@ -30,18 +30,18 @@ struct TSeenBox {
   bool openAfterEsc = false;
 };
 
+// A CALLBACK function, not a lambda: the calling convention differs on 32-bit.
+BOOL CALLBACK TakeVisibleBox(HWND hwnd, LPARAM out) {
+  wchar_t cls[16] = L"";
+  GetClassNameW(hwnd, cls, 16);
+  if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = hwnd;
+  return FALSE;
+}
+
 HWND FindBox() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM out) {
-        wchar_t cls[16] = L"";
-        GetClassNameW(hwnd, cls, 16);
-        if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), TakeVisibleBox, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

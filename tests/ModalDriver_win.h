@@ -52,12 +52,15 @@ inline void DuringModalSteps(std::vector<std::function<void()>> steps,
   static UINT_PTR stepTimer = 0;
   pending = std::move(steps);
   std::reverse(pending.begin(), pending.end());
-  stepTimer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (pending.empty()) return;
-    auto step = std::move(pending.back());
-    pending.pop_back();
-    step();
-  });
+  struct Timers {
+    static void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
+      if (pending.empty()) return;
+      auto step = std::move(pending.back());
+      pending.pop_back();
+      step();
+    }
+  };
+  stepTimer = SetTimer(nullptr, 0, 100, Timers::Step);
   DuringModal([] {}, modal, rescue);
   KillTimer(nullptr, stepTimer);
   pending.clear();

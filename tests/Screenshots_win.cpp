@@ -31,11 +31,16 @@ void HoldForScreenshot(const std::string& name, HWND shown, std::function<void()
                                 << r.bottom - r.top << '\n';
   done = Widen(base + ".done");
   closeIt = std::move(close);
-  poll = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    KillTimer(nullptr, poll);
-    closeIt();
-  });
+  // Timer procedures are CALLBACK functions, not lambdas: the calling
+  // convention differs on 32-bit.
+  struct Poll {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+      if (GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+      KillTimer(nullptr, poll);
+      closeIt();
+    }
+  };
+  poll = SetTimer(nullptr, 0, 100, Poll::Tick);
 }
 
 // Runs step one timer tick after modal() has started, so posted input has been handled.
@@ -43,10 +48,13 @@ void Later(const std::function<void()>& step) {
   static std::function<void()> pending;
   static UINT_PTR timer = 0;
   pending = step;
-  timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
-    KillTimer(nullptr, timer);
-    std::exchange(pending, nullptr)();
-  });
+  struct Once {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+      KillTimer(nullptr, timer);
+      std::exchange(pending, nullptr)();
+    }
+  };
+  timer = SetTimer(nullptr, 0, 300, Once::Tick);
 }
 
 TEST(Screenshots, TrayMenu) {

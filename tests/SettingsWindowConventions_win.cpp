@@ -25,21 +25,29 @@ POINT Centre(HWND hwnd) {
 
 // The windows Windows gives a taskbar button: visible, and unowned and no tool
 // window, or marked as an application window.
+// Enumeration procedures are CALLBACK functions, not lambdas: the calling
+// convention differs on 32-bit.
+BOOL CALLBACK AddTaskbarButton(HWND hwnd, LPARAM out) {
+  const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  const bool button = (ex & WS_EX_APPWINDOW) || (!GetWindow(hwnd, GW_OWNER) && !(ex & WS_EX_TOOLWINDOW));
+  if (IsWindowVisible(hwnd) && button) {
+    reinterpret_cast<std::vector<std::string>*>(out)->push_back(win::WindowText(hwnd));
+  }
+  return TRUE;
+}
+
 std::vector<std::string> TaskbarButtons() {
   std::vector<std::string> texts;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM out) {
-        const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-        const bool button = (ex & WS_EX_APPWINDOW) ||
-                            (!GetWindow(hwnd, GW_OWNER) && !(ex & WS_EX_TOOLWINDOW));
-        if (IsWindowVisible(hwnd) && button) {
-          reinterpret_cast<std::vector<std::string>*>(out)->push_back(win::WindowText(hwnd));
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&texts));
+  EnumThreadWindows(GetCurrentThreadId(), AddTaskbarButton, reinterpret_cast<LPARAM>(&texts));
   return texts;
+}
+
+// The last visible dialog box of the thread.
+BOOL CALLBACK TakeVisibleDialog(HWND hwnd, LPARAM out) {
+  wchar_t cls[16] = L"";
+  GetClassNameW(hwnd, cls, 16);
+  if (std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) *reinterpret_cast<HWND*>(out) = hwnd;
+  return TRUE;
 }
 
 TEST_F(Win32SettingsWindow, EscInTheLogViewHidesTheWindowAndDestroysNothing) {
@@ -193,15 +201,7 @@ TEST_F(CatchUpWithTheWindowShown, FailureBoxStaysInFrontAndDoesNotStack) {
   size_t boxesDuringTicks = 0;
   test::DuringModalSteps(
       {[&] {
-         EnumThreadWindows(
-             GetCurrentThreadId(),
-             [](HWND hwnd, LPARAM out) {
-               wchar_t cls[16] = L"";
-               GetClassNameW(hwnd, cls, 16);
-               if (std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) *reinterpret_cast<HWND*>(out) = hwnd;
-               return TRUE;
-             },
-             reinterpret_cast<LPARAM>(&box));
+         EnumThreadWindows(GetCurrentThreadId(), TakeVisibleDialog, reinterpret_cast<LPARAM>(&box));
          ASSERT_NE(box, nullptr);
          owner = GetWindow(box, GW_OWNER);
          atBox = RootAt(Centre(box));

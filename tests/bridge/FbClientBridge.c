@@ -26,11 +26,14 @@
 
 #include <windows.h>
 
+/* The Linux library's calling convention. Wine's windef.h defines "cdecl"
+ * as a macro, hence the reserved spelling. On i386 WINAPI (stdcall) also
+ * realigns the stack, which a Windows caller keeps at only 4 bytes. */
 #if defined(__x86_64__)
 #define LINUX_ABI __attribute__((sysv_abi))
 typedef unsigned int fb_handle;
 #else
-#define LINUX_ABI __attribute__((cdecl))
+#define LINUX_ABI __attribute__((__cdecl__))
 typedef void* fb_handle;
 #endif
 
