@@ -1,4 +1,5 @@
 #include "platform/win32/IconChooserWindow.h"
+#include "platform/win32/WindowObject.h"
 
 #include <commctrl.h>
 
@@ -154,18 +155,8 @@ void TChooserWindow::RunModal() {
 }
 
 LRESULT CALLBACK TChooserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* self = static_cast<TChooserWindow*>(create->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<TChooserWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = win::WindowObject(hwnd, msg, lParam, &TChooserWindow::hwnd_);
   if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-  }
   return self->Handle(msg, wParam, lParam);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/win32/MainWindow.h"
+#include "platform/win32/WindowObject.h"
 
 #include <commctrl.h>
 
@@ -61,16 +62,7 @@ TMainWindow::~TMainWindow() {
 }
 
 LRESULT CALLBACK TMainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<TMainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<TMainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCDESTROY && self) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-  }
+  auto* self = win::WindowObject(hwnd, msg, lParam, &TMainWindow::hwnd_);
   if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
   return self->Dispatch(msg, wParam, lParam);
 }

@@ -1,4 +1,5 @@
 #include "platform/win32/TaskbarWindow.h"
+#include "platform/win32/WindowObject.h"
 
 #include "common/Utf16_win.h"
 #include "platform/win32/Win32Errors.h"
@@ -43,16 +44,7 @@ TTaskbarWindow::~TTaskbarWindow() {
 }
 
 LRESULT CALLBACK TTaskbarWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<TTaskbarWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<TTaskbarWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCDESTROY && self) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-  }
+  auto* self = win::WindowObject(hwnd, msg, lParam, &TTaskbarWindow::hwnd_);
   return self ? self->Handle(msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
