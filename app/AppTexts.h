@@ -20,6 +20,8 @@ inline constexpr std::string_view FormShowFailed =
 inline constexpr std::string_view BackupDone = "Záloha byla provedena: %s";
 inline constexpr std::string_view BackupVerified = "Záloha ověřena obnovou: %s";
 inline constexpr std::string_view VerifyFailed = "Ověření zálohy selhalo: %s";
+inline constexpr std::string_view VerifyFailedKept = "Záloha neprošla ověřením, ponechána jako: %s";
+inline constexpr std::string_view VerifyFailedRemoved = "Záloha neprošla ověřením a byla smazána: %s";
 inline constexpr std::string_view NextBackupSet = "Příští zálohování nastaveno: %s";
 inline constexpr std::string_view CatchUpBackup = "Backup na základě poslední neprovedené akce časovače.";
 inline constexpr std::string_view LogWriteFailed = "Nelze zapisovat do logovacího souboru: \r\n%s\r\n";
@@ -37,8 +39,10 @@ inline constexpr std::string_view StripPlanEmpty = "Plán záloh je prázdný";
 inline constexpr std::string_view StripAttemptFailed = "Poslední pokus selhal: %s";
 // Failed attempts and the warnings about them.
 inline constexpr std::string_view BackupFailed = "Záloha selhala: %s";
-inline constexpr std::string_view NewestNotMoved = "Nejnovější zálohu nelze odsunout, záloha nebyla provedena";
 inline constexpr std::string_view DetachedNotStarted = "Zálohu nelze spustit";
+inline constexpr std::string_view DetachedEndUnknown =
+    "Konec zálohy se nepodařilo zjistit, záloha se nepočítá jako provedená";
+inline constexpr std::string_view FolderUnreadable = "Složku záloh nelze číst: %s";
 inline constexpr std::string_view BackupsNotCurrent = "Zálohy nejsou aktuální: %s";
 inline constexpr std::string_view NewestMissing = "Soubor ODBackup_1.fbk nebyl nalezen";
 inline constexpr std::string_view LoginNotStorable =

@@ -11,27 +11,13 @@
 #include "app/ODBackupDB.h"
 #include "backup/Generations.h"
 #include "common/FileSystem.h"
+#include "common/Format.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
 namespace {
 
 namespace stdfs = std::filesystem;
-
-// The generation number of "ODBackup_<n>.fbk"; 0 for "ODBackup_1.old", which
-// sorts after them; nothing for any other name.
-std::optional<int> GenerationNumber(const std::string& name) {
-  if (name == "ODBackup_1.old") return 0;
-  constexpr std::string_view head = "ODBackup_", tail = ".fbk";
-  if (name.size() <= head.size() + tail.size() || !name.starts_with(head) || !name.ends_with(tail)) {
-    return std::nullopt;
-  }
-  const std::string digits = name.substr(head.size(), name.size() - head.size() - tail.size());
-  if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
-  return std::stoi(digits);
-}
 
 TDateTime LocalTime(stdfs::file_time_type stamp) {
   const auto sys = std::chrono::file_clock::to_sys(stamp);
@@ -75,6 +61,27 @@ std::vector<TGenerationFile> FindGenerations(const std::string& folder) {
   return files;
 }
 
+namespace {
+
+// What the generations and the last attempt add to the rule's verdict: a
+// failure after the last good backup, a folder that cannot be read, or no
+// newest file whatever LastRun says.
+TStaleness WithFacts(TStaleness staleness, TFrmODBackupDB& form, const std::vector<TGenerationFile>& files) {
+  const std::string folder = form.Backup().BackupFolder();
+  if (!fs::FolderReadable(folder)) return {TBackupState::None, true, FormatMsg(msg::FolderUnreadable, folder)};
+  const bool newest = std::any_of(files.begin(), files.end(),
+                                  [](const TGenerationFile& f) { return f.name == "ODBackup_1.fbk"; });
+  if (!newest && staleness.state != TBackupState::None) return {TBackupState::None, true, std::string(msg::NewestMissing)};
+  const std::optional<TFailedAttempt>& failure = form.Backup().Watch.Failure();
+  if (staleness.state != TBackupState::None && failure && form.Data.LastRun <= failure->at) {
+    return {TBackupState::Failed, true,
+            FormatMsg(msg::StripAttemptFailed, FormatDateTime(failure->at)) + ", " + FirstLine(failure->error)};
+  }
+  return staleness;
+}
+
+}  // namespace
+
 int StatusReport(TFrmODBackupDB& form, TDateTime now, std::string& out) {
   const TBackupPlan plan = CurrentPlan(form);
   const bool paused = form.EventAction().Kind() == TActionKind::PauseBackup;
@@ -82,24 +89,20 @@ int StatusReport(TFrmODBackupDB& form, TDateTime now, std::string& out) {
   out += "last: " + Instant(form.Data.LastRun) + "\n";
   out += "next: " + Instant(next) + "\n";
   out += "action: " + form.EventAction().Name() + "\n";
-  const std::vector<TGenerationFile> files = FindGenerations(form.EdtBackupPath.Text());
+  const std::vector<TGenerationFile> files = FindGenerations(form.Backup().BackupFolder());
   for (const TGenerationFile& file : files) {
     out += "generation: " + file.name + " " + std::to_string(file.bytes) + " " +
            FormatDateTime(file.modified) + "\n";
   }
-  TStaleness staleness =
-      BackupStaleness(plan, form.EventAction().Kind() == TActionKind::BackupOnTimer, form.Data.LastRun, now);
-  // A backup that failed after the shift leaves no newest file, whatever LastRun says.
-  const bool newest = std::any_of(files.begin(), files.end(),
-                                  [](const TGenerationFile& f) { return f.name == "ODBackup_1.fbk"; });
-  if (!newest && staleness.state != TBackupState::None) {
-    staleness = {TBackupState::None, true, std::string(msg::NewestMissing)};
-  }
+  const TStaleness staleness = WithFacts(
+      BackupStaleness(plan, form.EventAction().Kind() == TActionKind::BackupOnTimer, form.Data.LastRun, now), form,
+      files);
   out += std::string("state: ") + BackupStateName(staleness.state) + " (" + staleness.reason + ")\n";
   switch (staleness.state) {
     case TBackupState::Fresh:
       return 0;
     case TBackupState::Stale:
+    case TBackupState::Failed:
       return 1;
     case TBackupState::None:
       return 3;

@@ -5,20 +5,22 @@
 
 namespace odb {
 
-void TBackupWatch::BackupStarting(TDateTime lastRun) {
-  goodBefore_ = LastGood(lastRun);
-  // The next PrepareBackupService detaches whatever was being watched.
-  watching_ = false;
+std::string CurrentErrorText() {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return {};
+  }
 }
 
 void TBackupWatch::Succeeded() {
-  unconfirmed_ = false;
   watching_ = false;
   Changed();
 }
 
 void TBackupWatch::DetachedStarted() {
-  unconfirmed_ = true;
   watching_ = true;
   Changed();
 }
@@ -29,20 +31,25 @@ void TBackupWatch::Failed(TDateTime at, std::string error, bool verification) {
   Changed();
 }
 
-std::optional<TFailedAttempt> TBackupWatch::Poll(TControlAndQueryService& service, TDateTime now) {
-  if (!watching_) return std::nullopt;
+void TBackupWatch::Restore(TFailedAttempt failure) {
+  failure_ = std::move(failure);
+  Changed();
+}
+
+TDetachedLook TBackupWatch::Poll(TControlAndQueryService& service, TDateTime now) {
+  if (!watching_) return TDetachedLook::Unknown;
   try {
-    if (service.QueryRunning()) return std::nullopt;
-    Succeeded();
-    return std::nullopt;
+    if (service.QueryRunning()) return TDetachedLook::Running;
+    watching_ = false;
+    return TDetachedLook::Ended;
   } catch (const EServerError& error) {
     // The backup's own error, or the server gone while it ran.
     Failed(now, error.what());
-    return failure_;
+    return TDetachedLook::Failed;
   } catch (const std::exception&) {
     // Detached meanwhile or an odd reply: nothing known either way.
     watching_ = false;
-    return std::nullopt;
+    return TDetachedLook::Unknown;
   }
 }
 

@@ -1,8 +1,7 @@
 #pragma once
-// What the program knows of its last backups beyond LastRun: whether a
-// detached backup has really worked (LastRun is the time of its start), and
-// the last failed attempt. It feeds the status strip, the warnings and the
-// staleness rule.
+// What the program knows of its backups beyond LastRun: whether a detached
+// backup is still being watched, and the last failed attempt. It feeds the
+// status strip, the warnings and `odbackup --status`.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,31 +17,33 @@ class TControlAndQueryService;
 // The message of the exception being handled; call only inside a catch.
 std::string CurrentErrorText();
 
+// What one look at a detached backup found.
+enum class TDetachedLook { Running, Ended, Failed, Unknown };
+
 class TBackupWatch {
  public:
-  // The last backup known to have worked: LastRun, unless LastRun is the start
-  // of a detached backup that has not been seen to end well.
-  TDateTime LastGood(TDateTime lastRun) const { return unconfirmed_ ? goodBefore_ : lastRun; }
   const std::optional<TFailedAttempt>& Failure() const { return failure_; }
   bool Watching() const { return watching_; }
   // Changes with every change of what the watch knows.
   uint64_t Version() const { return version_; }
 
-  // A backup run begins; lastRun is LastRun before it.
-  void BackupStarting(TDateTime lastRun);
+  // A backup run begins: the next PrepareBackupService detaches whatever was
+  // being watched.
+  void BackupStarting() { watching_ = false; }
   void Succeeded();
   void DetachedStarted();
   // verification: the backup was made, its test restore failed.
   void Failed(TDateTime at, std::string error, bool verification = false);
-  // One look at the detached backup. Returns the failure when this look found
-  // one; an answer that tells nothing ends the watch without a verdict.
-  std::optional<TFailedAttempt> Poll(TControlAndQueryService& service, TDateTime now);
+  // The failure recorded before the program started.
+  void Restore(TFailedAttempt failure);
+  // One look at the detached backup. Failed: Failure() holds what the server
+  // said. Ended and Unknown end the watch; Unknown is an answer that tells
+  // nothing either way.
+  TDetachedLook Poll(TControlAndQueryService& service, TDateTime now);
 
  private:
   void Changed() { ++version_; }
   bool watching_ = false;
-  bool unconfirmed_ = false;
-  TDateTime goodBefore_ = BaseDateTime;
   std::optional<TFailedAttempt> failure_;
   uint64_t version_ = 0;
 };

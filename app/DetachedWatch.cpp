@@ -1,5 +1,5 @@
 // The settings window's side of the backup watch: a tick asks a detached
-// backup how it went, and a failed attempt is written down.
+// backup how it went, and a failed attempt is written down and told.
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "common/FileSystem.h"
@@ -9,29 +9,19 @@
 
 namespace odb {
 
-std::string CurrentErrorText() {
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    return error.what();
-  } catch (...) {
-    return {};
-  }
-}
-
 void TFrmODBackupDB::WatchDetachedBackup() {
-  TBackupWatch& watch = backup_.Watch;
-  if (!watch.Watching()) return;
-  const std::optional<TFailedAttempt> failure = watch.Poll(Data.BackupService(), App.Now());
+  const bool startedByOk = backup_.DetachedStartedByUser();
+  const std::optional<TFailedAttempt> failure = backup_.WatchDetached();
   if (!failure) return;
+  const std::string text = failure->verification ? failure->error : FormatMsg(msg::BackupFailed, failure->error);
   // The detached mode is the one with the log box unticked, so a failure that
   // only the watch sees would reach no log at all; it goes to the log file
   // whenever there is one.
   const std::string path = EdtLogFilePath.Text();
-  if (fs::FileExists(path)) {
-    (void)AppendLogEntry(path, FormatMsg(msg::BackupFailed, failure->error), App.Now());
-  }
+  if (fs::FileExists(path)) (void)AppendLogEntry(path, text, App.Now());
+  // The user who pressed OK is told as a verbose backup would tell; the
+  // plan's failures go to the strip and the tray.
+  if (startedByOk) App.ErrorBox(failure->error);
 }
-
 
 }  // namespace odb

@@ -13,6 +13,8 @@
 #include "app/SettingsControls.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
+#include "common/Format.h"
+#include "schedule/ScheduleTexts.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -69,9 +71,16 @@ struct TLoadedSettings {
   }
 };
 
+// A LastRun ahead of the clock would hide every missed backup until the
+// clock caught up with it.
+void WarnLastRunInFuture(TDateTime lastRun, TDateTime now) {
+  if (now < lastRun) std::fprintf(stderr, "odbackup: %s\n", FormatMsg(msg::LastRunInFuture, FormatDateTime(lastRun)).c_str());
+}
+
 int BackupOnce(TApplication& app, const TProgramOptions& options) {
   TLoadedSettings loaded(app, options);
   if (!loaded.data) return 1;
+  WarnLastRunInFuture(loaded.data->LastRun, app.Now());
   TMemo output("MemoFiles");
   TStdoutMemoView view;
   output.SetView(&view);
@@ -80,13 +89,8 @@ int BackupOnce(TApplication& app, const TProgramOptions& options) {
                  [&](const std::string& message) { AddLogEntry(app, loaded.controls, message, nullptr); });
   run.CreateJob();
   try {
-    if (run.PerformBackup(/*waitForOutput=*/true)) {
-      if (!run.VerificationFailed()) return 0;
-      if (const auto& failure = run.Watch.Failure()) std::fprintf(stderr, "odbackup: %s\n", failure->error.c_str());
-      return 1;
-    }
-    std::fprintf(stderr, "odbackup: no backup was made: %s could not be moved away\n",
-                 run.BackupFileName().c_str());
+    if (run.PerformBackup(/*waitForOutput=*/true)) return 0;
+    if (const auto& failure = run.Watch.Failure()) std::fprintf(stderr, "odbackup: %s\n", failure->error.c_str());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "odbackup: %s\n", error.what());
   }
@@ -113,6 +117,7 @@ int RunInTheBackground(TApplication& app, const TProgramOptions& options) {
       (form.DaysMask() == 0 || form.Data.MemTimes.RecordCount() == 0)) {
     std::fprintf(stderr, "%s\n", std::string(msg::PlanEmpty).c_str());
   }
+  WarnLastRunInFuture(form.Data.LastRun, app.Now());
   // Without a window the program behaves as the Windows one hidden in the tray.
   form.Show();
   form.Hide();

@@ -90,6 +90,7 @@ void TFrmODBackupDB::FormCreate() {
   // On failure the user gets the window with what the controls hold, so the
   // settings can be repaired and saved with OK; everything below still has to exist.
   const bool loaded = settings_.LoadSettingsOrTell(ExePath);
+  backup_.RestoreRecord();
   trayIconList_ = IconSetIndex() == 2 ? 2 : 1;
   App.Tray().Add(trayIconList_, TrayIconIndex(), std::string(msg::TrayTip));
   trayIconAdded_ = true;
@@ -150,7 +151,7 @@ void TFrmODBackupDB::BtnOKClick() {
   // unknown one would show as the plan's item.
   switch (EventAction().Kind()) {
     case TActionKind::OnceBackup:
-      RunBackup();
+      RunBackup(/*startedByOk=*/true);
       break;
     case TActionKind::PauseBackup:
       TimerTS.SetEnabled(false);

@@ -136,7 +136,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   void AddLogEntry(const std::string& message);
 
   // Backup and scheduler.
-  void RunBackup();
+  // startedByOk: a failure gets an error box, also one that a detached
+  // backup reports later; the plan's failures go to the strip and the tray.
+  void RunBackup(bool startedByOk = false);
   // The scheduler's state and operations (app/Scheduler.h).
   void TimerTSTimer();
   void CheckSchedule() { scheduler_.CheckSchedule(); }

@@ -7,9 +7,12 @@
 #include "app/ODBackupDB.h"
 #include "app/Settings.h"
 #include "app/SettingsControls.h"
+#include "backup/BackupSet.h"
+#include "backup/BackupTexts.h"
 #include "backup/Generations.h"
 #include "backup/ODBackupUtils.h"
 #include "backup/Verification.h"
+#include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/Text.h"
 #include "common/FlagGuard.h"
@@ -60,12 +63,46 @@ void TBackupRun::FillBackupSettings() {
   settings.Verbose = true;
   settings.Options = TBackupOptions{TBackupOption::NoGarbageCollection};
   settings.DatabaseName = controls_.EdtPath.Text();
-  settings.BackupFile = BackupFileName();
+  // The server writes the new backup beside the generations; it becomes
+  // ODBackup_1.fbk only once it is known to be complete.
+  settings.BackupFile = PartialName();
 }
 
-void TBackupRun::Failed(std::string error) { Watch.Failed(app_.Now(), std::move(error)); }
+std::string TBackupRun::PartialName() const { return PartialBackupName(GenerationPrefix(BackupFolder())); }
 
-bool TBackupRun::PerformBackup(bool waitForOutput) {
+void TBackupRun::Record(TAttemptOutcome outcome, const std::string& error) noexcept {
+  try {
+    SaveAttemptRecord(AttemptRecordPath(settings_.IniFileName()), {app_.Now(), outcome, error});
+  } catch (...) {
+    // A folder that cannot take the record cannot take LastRun either, and
+    // saving that tells the user.
+  }
+}
+
+void TBackupRun::RestoreRecord() {
+  const std::optional<TAttemptRecord> record = LoadAttemptRecord(AttemptRecordPath(settings_.IniFileName()));
+  if (record && record->Failed()) {
+    Watch.Restore({record->at, record->error, record->outcome == TAttemptOutcome::VerificationFailed});
+  }
+}
+
+void TBackupRun::Failed(std::string error, bool verification) {
+  Record(verification ? TAttemptOutcome::VerificationFailed : TAttemptOutcome::Failed, FirstLine(error));
+  Watch.Failed(app_.Now(), std::move(error), verification);
+}
+
+void TBackupRun::RemoveLeftovers() {
+  try {
+    for (const std::string& path : odb::RemoveLeftovers(BackupFolder())) {
+      addLogEntry_(FormatMsg(msg::LeftoverRemoved, path));
+    }
+  } catch (...) {
+    Failed(CurrentErrorText());
+    throw;
+  }
+}
+
+bool TBackupRun::PerformBackup(bool waitForOutput, bool startedByUser) {
   if (running_ || !job_) return false;
   // Declared before the flag guard, so it runs once the flag is down again,
   // also when an error passes (before its box is shown).
@@ -80,64 +117,118 @@ bool TBackupRun::PerformBackup(bool waitForOutput) {
     }
   } afterRun{AfterRun};
   TFlagGuard running(running_);
-  verificationFailed_ = false;
-  Watch.BackupStarting(data_.LastRun);
+  Watch.BackupStarting();
   FillBackupSettings();
   TBackupService& service = data_.BackupService();
   (void)PrepareBackupService(service, *job_);
-  const int count = BackupCountFromText(controls_.sedtBackupCount.Text());
-  if (!RotateBackups(BackupFolder(), count, [this](const std::string& text) { app_.ErrorBox(text); })) {
-    Failed(std::string(msg::NewestNotMoved));
+  // Before anything is touched: a mistyped count stops the run here.
+  count_ = BackupCountFromText(controls_.sedtBackupCount.Text());
+  RemoveLeftovers();
+  if (waitForOutput || controls_.CBLogActivity.Checked()) return BackupVerbose(service);
+  if (!StartBackupDetached(service, timer_)) {
+    (void)fs::RemoveFile(PartialName());
+    Failed(std::string(msg::DetachedNotStarted));
     return false;
   }
-  bool detached = false;
-  if (waitForOutput || controls_.CBLogActivity.Checked()) {
-    try {
-      TAppMessagePump pump(app_);
-      (void)RunBackupVerbose(service, pump, output_);
-    } catch (...) {
-      // The rotation left no ODBackup_1.fbk, so one there now is this backup's
-      // unfinished file (a server killed mid-write leaves it). Kept, it would
-      // pass for the newest generation and push the oldest good one out. Once
-      // the output has ended the file is complete: only the detach failed.
-      // (An attach that failed leaves no file, whatever OutputEnded says.)
-      if (!service.OutputEnded()) (void)fs::RemoveFile(BackupFileName());
+  startedByUser_ = startedByUser;
+  Watch.DetachedStarted();
+  return true;
+}
+
+bool TBackupRun::BackupVerbose(TBackupService& service) {
+  try {
+    TAppMessagePump pump(app_);
+    (void)RunBackupVerbose(service, pump, output_);
+  } catch (...) {
+    // Once the output has ended the file is complete and only the detach
+    // failed. The leftovers are gone, so a file there is this run's; a failed
+    // attach leaves none, whatever OutputEnded still says of the run before.
+    if (!service.OutputEnded() || !fs::IsPlainFile(PartialName())) {
+      (void)fs::RemoveFile(PartialName());
       Failed(CurrentErrorText());
       throw;
     }
-  } else if (!StartBackupDetached(service, timer_)) {
-    Failed(std::string(msg::DetachedNotStarted));
-    return false;
-  } else {
-    detached = true;
   }
+  return Complete();
+}
+
+bool TBackupRun::Complete() {
+  const std::string partial = PartialName();
+  if (!fs::IsPlainFile(partial)) {
+    const std::string error = FormatMsg(msg::BackupFileMissing, partial);
+    Failed(error);
+    throw Exception(error);
+  }
+  const bool verify = controls_.CBVerifyBackup.Checked();
+  if (verify && !Verify(partial)) return false;
+  try {
+    PlaceNewBackup(BackupFolder(), count_, [this](const std::string& text) { app_.ErrorBox(text); });
+  } catch (const EBackupSetError& error) {
+    Failed(error.what());
+    return false;
+  }
+  const std::string newest = BackupFileName();
+  if (!fs::MakePrivate(newest)) addLogEntry_(FormatMsg(msg::NotPrivate, newest));
   // One reading of the clock: the log entry and LastRun must name the same second.
   const TDateTime done = app_.Now();
   addLogEntry_(FormatMsg(msg::BackupDone, FormatDateTime(done)));
+  if (verify) addLogEntry_(FormatMsg(msg::BackupVerified, newest));
   data_.LastRun = done;
-  detached ? Watch.DetachedStarted() : Watch.Succeeded();
+  Watch.Succeeded();
+  Record(verify ? TAttemptOutcome::Verified : TAttemptOutcome::Made, "");
   settings_.SaveLastRun();
-  // Nobody reads a detached backup's end, so there is nothing to restore yet.
-  verificationFailed_ = !detached && controls_.CBVerifyBackup.Checked() && !Verify();
   return true;
 }
 
-bool TBackupRun::Verify() {
+bool TBackupRun::Verify(const std::string& partial) {
+  const std::string prefix = GenerationPrefix(BackupFolder());
   try {
+    RemoveVerifyLeftovers(prefix);
     TAppMessagePump pump(app_);
-    VerifyBackupByRestore(data_.RestoreService(), *job_, GenerationPrefix(BackupFolder()) + kVerifyDatabaseName,
-                          pump, output_);
+    VerifyBackupByRestore(data_.RestoreService(), *job_, partial, NewVerifyDatabaseName(prefix, app_.Now()), pump,
+                          output_);
   } catch (...) {
-    // The backup stays what it is: generation 1, LastRun its time.
+    // Never a generation: the good backups before it stay as they are.
     const std::string failure = FormatMsg(msg::VerifyFailed, CurrentErrorText());
     addLogEntry_(failure);
-    Watch.Failed(app_.Now(), failure, /*verification=*/true);
+    const std::string kept = KeepFailedVerification(BackupFolder());
+    addLogEntry_(kept.empty() ? FormatMsg(msg::VerifyFailedRemoved, partial) : FormatMsg(msg::VerifyFailedKept, kept));
+    Failed(failure, /*verification=*/true);
     return false;
   }
-  addLogEntry_(FormatMsg(msg::BackupVerified, BackupFileName()));
   return true;
 }
 
-void TFrmODBackupDB::RunBackup() { (void)backup_.PerformBackup(/*waitForOutput=*/false); }
+std::optional<TFailedAttempt> TBackupRun::WatchDetached() {
+  if (running_ || !job_ || !Watch.Watching()) return std::nullopt;
+  TFlagGuard running(running_);
+  const std::optional<TFailedAttempt> before = Watch.Failure();
+  switch (Watch.Poll(data_.BackupService(), app_.Now())) {
+    case TDetachedLook::Running:
+      return std::nullopt;
+    case TDetachedLook::Ended:
+      try {
+        (void)Complete();
+      } catch (...) {
+        if (Watch.Failure() == before) Failed(CurrentErrorText());
+      }
+      break;
+    case TDetachedLook::Failed:
+      (void)fs::RemoveFile(PartialName());
+      Record(TAttemptOutcome::Failed, FirstLine(Watch.Failure()->error));
+      break;
+    case TDetachedLook::Unknown:
+      // The server may still be writing; the next run removes what it leaves.
+      Failed(std::string(msg::DetachedEndUnknown));
+      break;
+  }
+  return Watch.Failure() == before ? std::nullopt : Watch.Failure();
+}
+
+void TFrmODBackupDB::RunBackup(bool startedByOk) {
+  const std::optional<TFailedAttempt> before = backup_.Watch.Failure();
+  if (backup_.PerformBackup(/*waitForOutput=*/false, startedByOk) || !startedByOk) return;
+  if (const auto& failure = backup_.Watch.Failure(); failure && failure != before) App.ErrorBox(failure->error);
+}
 
 }  // namespace odb

@@ -3,13 +3,16 @@
 // settings, for the window's tick and OK and for the headless --once.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/BackupWatch.h"
+#include "config/AttemptRecord.h"
 
 namespace odb {
 
 class TApplication;
+class TBackupService;
 class TBackUpDatabaseSetings;
 class TDataODBackup;
 class TMemo;
@@ -31,17 +34,23 @@ class TBackupRun {
   void FreeJob();
   const TBackUpDatabaseSetings* BackupSettings() const { return job_.get(); }
 
-  // True when the backup was made (or, detached, started). waitForOutput reads
-  // the output to its end whatever the log box says.
-  [[nodiscard]] bool PerformBackup(bool waitForOutput);
+  // True when the backup was made and, with verification on, proven by a
+  // test restore; detached, when it was started. waitForOutput reads the
+  // output to its end whatever the log box says. startedByUser: OK started
+  // it, so a failure that a later look at a detached backup finds is shown.
+  [[nodiscard]] bool PerformBackup(bool waitForOutput, bool startedByUser = false);
   // Raised over the whole run, preparation and rotation included: a tick or an
   // OK arriving through one of their message boxes must not start another.
   bool BackupRunning() const { return running_; }
-  // Whether the last backup made was verified by a test restore and failed it.
-  bool VerificationFailed() const { return verificationFailed_; }
+  // One look at a detached backup; once it has ended well it takes its place
+  // among the generations. The failure, when this look found one.
+  std::optional<TFailedAttempt> WatchDetached();
+  bool DetachedStartedByUser() const { return startedByUser_; }
   std::string BackupFileName() const;
   // The backup folder text, or the configuration's folder when it is blank.
   std::string BackupFolder() const;
+  // The outcome recorded by an earlier run of the program, into the watch.
+  void RestoreRecord();
 
   // How the runs went: the last good backup and the last failed attempt.
   TBackupWatch Watch;
@@ -50,10 +59,16 @@ class TBackupRun {
 
  private:
   void FillBackupSettings();
-  void Failed(std::string error);
-  // The test restore of the backup just made; false (logged and kept in the
-  // watch) when it failed.
-  bool Verify();
+  std::string PartialName() const;
+  void RemoveLeftovers();
+  [[nodiscard]] bool BackupVerbose(TBackupService& service);
+  // The complete new backup: verified when asked, then put in place and recorded.
+  [[nodiscard]] bool Complete();
+  // The test restore of the new backup; false (logged, kept in the watch, the
+  // file set aside) when it failed.
+  [[nodiscard]] bool Verify(const std::string& partial);
+  void Failed(std::string error, bool verification = false);
+  void Record(TAttemptOutcome outcome, const std::string& error) noexcept;
 
   TApplication& app_;
   TDataODBackup& data_;
@@ -63,8 +78,9 @@ class TBackupRun {
   TTimer& timer_;
   TLogEntry addLogEntry_;
   std::unique_ptr<TBackUpDatabaseSetings> job_;
+  int count_ = 0;
   bool running_ = false;
-  bool verificationFailed_ = false;
+  bool startedByUser_ = false;
 };
 
 }  // namespace odb

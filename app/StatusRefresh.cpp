@@ -23,7 +23,7 @@ void TFrmODBackupDB::RefreshBackupStatus() {
   WatchVersionShown = backup_.Watch.Version();
   const TDateTime now = App.Now();
   const TBackupPlan plan = CurrentPlan(*this);
-  const TDateTime lastGood = backup_.Watch.LastGood(Data.LastRun);
+  const TDateTime lastGood = Data.LastRun;
   const bool paused = EventAction().Kind() == TActionKind::PauseBackup;
   const TStatusFacts facts{lastGood, paused, plan.Empty(), paused ? BaseDateTime : NextPlannedInstant(plan, now),
                            backup_.Watch.Failure()};

@@ -87,17 +87,8 @@ bool SameFileName(std::string_view a, std::string_view b) {
 std::vector<int> PresentGenerations(const std::string& prefix) {
   std::vector<int> numbers;
   for (const std::string& name : fs::ListFiles(prefix)) {
-    constexpr std::string_view head = "ODBackup_", tail = ".fbk";
-    if (name.size() <= head.size() + tail.size() || !SameFileName(std::string_view(name).substr(0, head.size()), head) ||
-        !SameFileName(std::string_view(name).substr(name.size() - tail.size()), tail)) {
-      continue;
-    }
-    const std::string_view digits =
-        std::string_view(name).substr(head.size(), name.size() - head.size() - tail.size());
-    size_t end = 0;
-    const TDigitRun number = ReadDigits(digits, end);
-    if (digits.size() > 9 || digits[0] == '0' || end != digits.size()) continue;
-    numbers.push_back(static_cast<int>(number.value));
+    const std::optional<int> number = GenerationNumber(name);
+    if (number && *number > 0) numbers.push_back(*number);
   }
   return numbers;
 }
@@ -109,6 +100,22 @@ const GenerationFileOps& LocalGenerationFileOps() {
                                      PresentGenerations};
   return ops;
 }
+
+std::optional<int> GenerationNumber(std::string_view name) {
+  if (SameFileName(name, "ODBackup_1.old")) return 0;
+  constexpr std::string_view head = "ODBackup_", tail = ".fbk";
+  if (name.size() <= head.size() + tail.size() || !SameFileName(name.substr(0, head.size()), head) ||
+      !SameFileName(name.substr(name.size() - tail.size()), tail)) {
+    return std::nullopt;
+  }
+  const std::string_view digits = name.substr(head.size(), name.size() - head.size() - tail.size());
+  size_t end = 0;
+  const TDigitRun number = ReadDigits(digits, end);
+  if (digits.size() > 9 || digits[0] == '0' || end != digits.size()) return std::nullopt;
+  return static_cast<int>(number.value);
+}
+
+std::string RotatingName(const std::string& newest) { return newest + ".rotating"; }
 
 std::string GenerationPrefix(std::string_view folder) {
   // "/" delimits too: a folder written as a Linux server sees it
@@ -144,7 +151,7 @@ bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& show
   // The newest backup is moved aside before anything is deleted: when it
   // cannot be moved (a locked file), nothing else may go, or every failed
   // attempt would cost the oldest generation.
-  const std::string aside = newest + ".rotating";
+  const std::string aside = RotatingName(newest);
   // A crash between that move and the shift left it aside; it is still the
   // newest backup.
   bool newestThere = ops.exists(newest);

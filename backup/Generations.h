@@ -3,6 +3,7 @@
 // higher number is older, and ODBackup_1.old keeps the previous backup while
 // fewer than two generations are kept.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,14 @@ const GenerationFileOps& LocalGenerationFileOps();
 // The folder text with the platform's delimiter appended unless it ends with
 // one already; an empty text gives just the delimiter.
 std::string GenerationPrefix(std::string_view folder);
+
+// Where the rotation moves the newest backup before it deletes anything.
+std::string RotatingName(const std::string& newest);
+
+// The generation number of "ODBackup_<n>.fbk" as the platform's file system
+// matches names (n without leading zeros); 0 for "ODBackup_1.old"; nothing
+// for any other name.
+std::optional<int> GenerationNumber(std::string_view name);
 
 // Text of the box shown when a rotation step raised: both names are put in
 // first, the error's own message is appended verbatim.

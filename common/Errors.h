@@ -36,6 +36,12 @@ class EIniFileError : public Exception {
   using Exception::Exception;
 };
 
+// A backup that could not take its place among the generations.
+class EBackupSetError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 // Text as the application's error box shows it: a full stop is appended when
 // the last character sorts after ".".
 std::string ErrorBoxText(const std::string& message);

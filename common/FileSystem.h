@@ -13,6 +13,17 @@ char PathDelimiter();
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 bool RemoveFile(const std::string& path);
+// Whether anything at all has the name: a file, a folder, a dangling link.
+// Links are not followed.
+bool EntryExists(const std::string& path);
+// True for a regular file reached without a symbolic link (nor, on Windows,
+// a reparse point): what the program made itself, never what a link points to.
+bool IsPlainFile(const std::string& path);
+// Whether the folder's entries can be listed.
+bool FolderReadable(const std::string& path);
+// Owner read and write only (POSIX); on Windows the file keeps its folder's
+// rights and this does nothing. False when the mode could not be set.
+bool MakePrivate(const std::string& path);
 // Never replaces an existing destination: fails instead.
 bool RenameNoReplace(const std::string& from, const std::string& to);
 // Creates the folder with all missing parents.

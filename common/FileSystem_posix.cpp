@@ -97,6 +97,32 @@ bool DirectoryExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool EntryExists(const std::string& path) {
+  struct stat st{};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool IsPlainFile(const std::string& path) {
+  struct stat st{};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FolderReadable(const std::string& path) {
+  DIR* dir = ::opendir(path.empty() ? "." : path.c_str());
+  if (!dir) return false;
+  ::closedir(dir);
+  return true;
+}
+
+bool MakePrivate(const std::string& path) {
+  // O_NOFOLLOW: the mode of what a planted link points to is not ours to change.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool changed = ::fchmod(fd, 0600) == 0;
+  ::close(fd);
+  return changed;
+}
+
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool RenameNoReplace(const std::string& from, const std::string& to) {

@@ -70,6 +70,25 @@ bool DirectoryExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool EntryExists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsPlainFile(const std::string& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+bool FolderReadable(const std::string& path) {
+  std::wstring pattern = Widen(path.empty() ? "." : path);
+  if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  WIN32_FIND_DATAW data{};
+  HANDLE find = FindFirstFileW((pattern + L"*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  FindClose(find);
+  return true;
+}
+
+bool MakePrivate(const std::string&) { return true; }
+
 bool RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()); }
 
 bool RenameNoReplace(const std::string& from, const std::string& to) {

@@ -21,6 +21,7 @@ inline constexpr std::string_view FreshPlanKept = "Zálohy proběhly podle plán
 inline constexpr std::string_view StaleTooOld = "Poslední záloha je starší než 7 dní";
 inline constexpr std::string_view FreshRecent = "Poslední záloha je mladší než 7 dní";
 inline constexpr std::string_view NoBackupYet = "Zatím žádná záloha";
+inline constexpr std::string_view LastRunInFuture = "Čas poslední zálohy %s je v budoucnosti";
 inline constexpr std::string_view NoBackupOverdue = "Zatím žádná záloha, plánovaná záloha %s neproběhla";
 
 }  // namespace odb::msg

@@ -42,6 +42,10 @@ TStaleness ByPlan(const TBackupPlan& plan, TDateTime lastGood, TDateTime now) {
 
 TStaleness BackupStaleness(const TBackupPlan& plan, bool backupOnTimer, TDateTime lastGood,
                            TDateTime now) {
+  // A clock that was once ahead, or a hand-edited value: never a silent "fresh".
+  if (now < lastGood) {
+    return {TBackupState::Stale, true, FormatMsg(msg::LastRunInFuture, FormatDateTime(lastGood))};
+  }
   if (backupOnTimer && !plan.Empty()) return ByPlan(plan, lastGood, now);
   if (lastGood == BaseDateTime) return {TBackupState::None, true, std::string(msg::NoBackupYet)};
   if (lastGood < now.AddDays(-kStaleDays)) return {TBackupState::Stale, true, std::string(msg::StaleTooOld)};
@@ -56,6 +60,8 @@ const char* BackupStateName(TBackupState state) {
       return "stale";
     case TBackupState::None:
       return "none";
+    case TBackupState::Failed:
+      return "failed";
   }
   return "none";
 }

@@ -21,7 +21,9 @@ struct TBackupPlan {
   bool Empty() const { return (daysMask & 0xFE) == 0 || times.empty(); }
 };
 
-enum class TBackupState { Fresh, Stale, None };
+// Failed: the last attempt failed after the last good backup (not the
+// rule's own verdict: the program adds it from what it saw).
+enum class TBackupState { Fresh, Stale, None, Failed };
 
 struct TStaleness {
   // None: no backup known yet; Stale, Fresh: by the rule.
@@ -35,7 +37,7 @@ struct TStaleness {
 TStaleness BackupStaleness(const TBackupPlan& plan, bool backupOnTimer, TDateTime lastGood,
                            TDateTime now);
 
-const char* BackupStateName(TBackupState state);  // "fresh", "stale", "none"
+const char* BackupStateName(TBackupState state);  // "fresh", "stale", "none", "failed"
 
 }  // namespace odb
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class FakeFbClient : public IFbClient {
   // What to answer: the call that fails (its status), replies to queries.
   bool fail_attach = false, fail_start = false, fail_query = false, fail_detach = false;
   long sql_code = -902;
+  // A started backup writes the file its start block names with these bytes.
+  bool write_files = true;
+  std::string backup_bytes = "backup";
   std::vector<std::string> messages = {"first line", "second line."};
   std::deque<std::string> replies;
 
@@ -56,7 +60,12 @@ class FakeFbClient : public IFbClient {
                           const char* spb) override {
     ++starts;
     start_block.assign(spb, spb_length);
-    return fail_start ? Fail(status) : 0;
+    if (fail_start) return Fail(status);
+    // A backup writes its file (isc_spb_bkp_file), a restore creates its
+    // database (isc_spb_dbname), as a server would.
+    if (write_files && !start_block.empty() && start_block[0] == 1) WriteNamedFile(5, backup_bytes);
+    if (write_files && !start_block.empty() && start_block[0] == 2) WriteNamedFile(106, "restored");
+    return 0;
   }
   ISC_STATUS ServiceQuery(ISC_STATUS* status, isc_svc_handle*, unsigned short send_length, const char* send_items,
                           unsigned short request_length, const char* request_items,
@@ -109,6 +118,28 @@ class FakeFbClient : public IFbClient {
   }
 
  private:
+  // The start block's items: text items have a 2-byte length, isc_spb_options
+  // a 4-byte value, isc_spb_verbose none.
+  void WriteNamedFile(unsigned char wanted, const std::string& bytes) {
+    for (size_t i = 1; i + 2 < start_block.size();) {
+      const auto tag = static_cast<unsigned char>(start_block[i]);
+      if (tag == 108) { i += 5; continue; }
+      if (tag == 107) { i += 1; continue; }
+      const size_t n = static_cast<unsigned char>(start_block[i + 1]) | static_cast<unsigned char>(start_block[i + 2]) << 8;
+      if (tag == wanted) {
+        // The fake server can write anywhere: a folder is made when missing.
+        const std::string path = start_block.substr(i + 3, n);
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+        if (FILE* f = std::fopen(path.c_str(), "wb")) {
+          std::fwrite(bytes.data(), 1, bytes.size(), f);
+          std::fclose(f);
+        }
+        return;
+      }
+      i += 3 + n;
+    }
+  }
   ISC_STATUS Fail(ISC_STATUS* status) {
     status[0] = 1;
     status[1] = 335544472;

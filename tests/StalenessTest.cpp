@@ -49,7 +49,8 @@ TEST(Staleness, Table) {
        "Zatím žádná záloha"},
       {"no backup yet, instant missed", true, daily, BaseDateTime, Dec(8, 19, 30), N, true,
        "Zatím žádná záloha, plánovaná záloha 02.12.2026 18:00:00 neproběhla"},
-      {"LastRun after now", true, daily, Dec(9, 8), Dec(8, 20), F, false, nullptr},
+      {"LastRun after now is never a silent fresh", true, daily, Dec(9, 8), Dec(8, 20), S, true,
+       "Čas poslední zálohy 09.12.2026 08:00:00 je v budoucnosti"},
       // Without a plan to follow: the 7-day rule, both sides.
       {"paused, 7 days old", false, daily, Dec(1, 10), Dec(8, 10), F, false,
        "Poslední záloha je mladší než 7 dní"},

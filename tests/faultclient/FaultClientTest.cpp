@@ -66,7 +66,7 @@ struct FaultCase {
   const char* fault;      // ODB_FAULTCLIENT
   bool verbose;           // LogToFile
   const char* boxHas;     // part of the error box; empty: no box
-  bool newBackupKept;     // a complete ODBackup_1.fbk remains
+  bool made;              // the backup is complete: it takes its place, counted as made
 };
 
 void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
@@ -144,16 +144,22 @@ TEST_P(FaultClient, KeepsTheGenerationsAndLeavesNoConnection) {
   } else {
     EXPECT_TRUE(app_.Boxes.empty()) << app_.Boxes[0].text;
   }
-  EXPECT_EQ(Get("zalohy/ODBackup_2.fbk"), "first");
-  EXPECT_EQ(Get("zalohy/ODBackup_3.fbk"), "second");
-  if (c.newBackupKept) {
+  if (c.made) {
+    EXPECT_FALSE(fs::EntryExists(dir_.Path("zalohy/ODBackup_1.fbk.part")));
+    EXPECT_EQ(Get("zalohy/ODBackup_2.fbk"), "first");
+    EXPECT_EQ(Get("zalohy/ODBackup_3.fbk"), "second");
     const std::string restored = dir_.Path("restored.fdb");
     std::filesystem::copy_file(dir_.Path("zalohy/ODBackup_1.fbk"), dir_.Path("copy.fbk"));
     test::RestoreBackup(dir_.Path("copy.fbk"), restored);
     EXPECT_EQ(test::CountRows(restored), 200);
-  } else {
-    EXPECT_FALSE(fs::FileExists(dir_.Path("zalohy/ODBackup_1.fbk"))) << "an unfinished backup was kept";
+    EXPECT_NE(Get("odbackup.ini"), iniBefore_) << "LastRun not saved";
+    return;
   }
+  // Every generation keeps its name and its bytes. (A server that opens its
+  // file only after the failure may leave a partial one; the next run removes it.)
+  EXPECT_EQ(Get("zalohy/ODBackup_1.fbk"), "first");
+  EXPECT_EQ(Get("zalohy/ODBackup_2.fbk"), "second");
+  EXPECT_FALSE(fs::EntryExists(dir_.Path("zalohy/ODBackup_3.fbk")));
   EXPECT_EQ(Get("odbackup.ini"), iniBefore_) << "LastRun changed";
   EXPECT_EQ(Cp1250ToUtf8(Get("odbackup.log")).find("Záloha byla provedena"), std::string::npos);
   if (Tcp()) {
@@ -163,7 +169,8 @@ TEST_P(FaultClient, KeepsTheGenerationsAndLeavesNoConnection) {
 }
 
 const FaultCase kCases[] = {
-    {"DetachAfterTheOutputEnded", "detach", true, "injected failure of isc_service_detach", true},
+    // The server has written the whole backup; only letting go of it failed.
+    {"DetachAfterTheOutputEnded", "detach", true, "", true},
     {"Attach", "attach", true, "injected failure of isc_service_attach", false},
     {"Start", "start", true, "injected failure of isc_service_start", false},
     {"FirstQuery", "query@1", true, "injected failure of isc_service_query", false},

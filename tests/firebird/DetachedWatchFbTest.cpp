@@ -79,26 +79,27 @@ class DetachedWatchFb : public ::testing::Test {
 TEST_F(DetachedWatchFb, AFailureAfterTheStartIsFoundAndLogged) {
   const std::string unwritable = "/nonexistent-odb-" + std::to_string(getpid());
   StartBackup(unwritable);
-  const TDateTime started = data_->LastRun;
   const int ticks = TickUntilKnown();
   EXPECT_LE(ticks, 3);
   const std::string log = Log();
-  EXPECT_NE(log.find("Záloha selhala: cannot open backup file " + unwritable + "/ODBackup_1.fbk"), std::string::npos)
+  EXPECT_NE(log.find("Záloha selhala: cannot open backup file " + unwritable + "/ODBackup_1.fbk.part"), std::string::npos)
       << log;
   ASSERT_TRUE(form_->Backup().Watch.Failure());
-  // LastRun keeps the time of the start; the last good backup is the one before.
-  EXPECT_EQ(data_->LastRun, started);
-  EXPECT_EQ(form_->Backup().Watch.LastGood(data_->LastRun), *ParseDateTime(kLastRun));
+  EXPECT_EQ(data_->LastRun, *ParseDateTime(kLastRun)) << "a failure is never recorded as made";
   EXPECT_FALSE(data_->BackupService().Active());
 }
 
-TEST_F(DetachedWatchFb, AGoodBackupIsNotReportedAsFailed) {
+TEST_F(DetachedWatchFb, AGoodBackupCountsOnlyOnceItsEndIsSeen) {
+  ASSERT_TRUE(fs::WriteFile(dir_.Path("zalohy/ODBackup_1.fbk"), "older"));
   StartBackup(dir_.Path("zalohy"));
+  EXPECT_EQ(data_->LastRun, *ParseDateTime(kLastRun)) << "started is not made";
+  EXPECT_EQ(fs::ReadFile(dir_.Path("zalohy/ODBackup_1.fbk")), "older") << "nothing shifts before the end";
   const int ticks = TickUntilKnown();
   EXPECT_LE(ticks, kMaxTicks);
   EXPECT_EQ(Log().find("Záloha selhala"), std::string::npos) << Log();
   EXPECT_FALSE(form_->Backup().Watch.Failure());
-  EXPECT_EQ(form_->Backup().Watch.LastGood(data_->LastRun), data_->LastRun);
+  EXPECT_GT(data_->LastRun, *ParseDateTime(kLastRun));
+  EXPECT_EQ(fs::ReadFile(dir_.Path("zalohy/ODBackup_2.fbk")), "older");
   test::RestoreBackup(dir_.Path("zalohy/ODBackup_1.fbk"), dir_.Path("restored.fdb"));
   EXPECT_EQ(test::CountRows(dir_.Path("restored.fdb")), 3000);
 }
