@@ -42,6 +42,9 @@ inline constexpr std::string_view BackupFailed = "Záloha selhala: %s";
 inline constexpr std::string_view DetachedNotStarted = "Zálohu nelze spustit";
 inline constexpr std::string_view DetachedEndUnknown =
     "Konec zálohy se nepodařilo zjistit, záloha se nepočítá jako provedená";
+inline constexpr std::string_view FolderBusy =
+    "Do složky záloh %s právě zálohuje jiný spuštěný program, záloha nebyla provedena";
+inline constexpr std::string_view PlanAlreadyFollowed = "Plán záloh podle %s už sleduje jiný spuštěný program";
 inline constexpr std::string_view FolderUnreadable = "Složku záloh nelze číst: %s";
 inline constexpr std::string_view BackupsNotCurrent = "Zálohy nejsou aktuální: %s";
 inline constexpr std::string_view NewestMissing = "Soubor ODBackup_1.fbk nebyl nalezen";

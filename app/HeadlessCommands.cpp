@@ -12,6 +12,8 @@
 #include "app/Settings.h"
 #include "app/SettingsControls.h"
 #include "common/Errors.h"
+#include "common/FileLock.h"
+#include "common/Text.h"
 #include "common/FileSystem.h"
 #include "common/Format.h"
 #include "schedule/ScheduleTexts.h"
@@ -30,6 +32,9 @@ class TStdoutMemoView final : public TControlView {
     std::fflush(stdout);
   }
 };
+
+// Long enough for a backup of a practice's database to end.
+constexpr int kOnceLockWaitMs = 30 * 60'000;
 
 std::string PlanValue(TDateTime value, bool found) { return found ? FormatDateTime(value) : "-"; }
 
@@ -88,6 +93,8 @@ int BackupOnce(TApplication& app, const TProgramOptions& options) {
   TBackupRun run(app, *loaded.data, loaded.controls, *loaded.binding, output, unused,
                  [&](const std::string& message) { AddLogEntry(app, loaded.controls, message, nullptr); });
   run.CreateJob();
+  // Two --once at one moment (cron and a person) make one backup after the other.
+  run.SetFolderLockWait(kOnceLockWaitMs);
   try {
     if (run.PerformBackup(/*waitForOutput=*/true)) return 0;
     if (const auto& failure = run.Watch.Failure()) std::fprintf(stderr, "odbackup: %s\n", failure->error.c_str());
@@ -107,6 +114,13 @@ int ShowSettings(TApplication& app, const TProgramOptions& options) {
 
 // Without a window the program behaves as the Windows one hidden in the tray.
 int RunInTheBackground(TApplication& app, const TProgramOptions& options) {
+  // Two followers of one plan would make every planned backup twice.
+  const std::string ini = IniFileNameFor(options.exePath, options.configFile);
+  const TFileLock plan(ChangeExtension(ini, ".lock"));
+  if (plan.State() == TFileLock::TState::Busy) {
+    std::fprintf(stderr, "odbackup: %s\n", FormatMsg(msg::PlanAlreadyFollowed, ini).c_str());
+    return 1;
+  }
   auto program = CreateProgram(app, options);
   if (!program) return 1;
   TFrmODBackupDB& form = *program->form;

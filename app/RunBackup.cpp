@@ -13,6 +13,7 @@
 #include "backup/ODBackupUtils.h"
 #include "backup/Verification.h"
 #include "common/Errors.h"
+#include "common/FileLock.h"
 #include "common/FileSystem.h"
 #include "common/Text.h"
 #include "common/FlagGuard.h"
@@ -23,6 +24,19 @@
 #include "schedule/DmODBackup.h"
 
 namespace odb {
+namespace {
+
+// Lets the backup folder go at the end of a run, unless a detached backup
+// is still being watched.
+struct TLockRelease {
+  std::unique_ptr<TFileLock>& lock;
+  const TBackupWatch& watch;
+  ~TLockRelease() {
+    if (!watch.Watching()) lock.reset();
+  }
+};
+
+}  // namespace
 
 TBackupRun::TBackupRun(TApplication& app, TDataODBackup& data, const TSettingsControls& controls,
                        TSettingsBinding& settings, TMemo& output, TTimer& timer, TLogEntry addLogEntry)
@@ -91,6 +105,17 @@ void TBackupRun::Failed(std::string error, bool verification) {
   Watch.Failed(app_.Now(), std::move(error), verification);
 }
 
+bool TBackupRun::LockFolder() {
+  // A detached backup still watched holds it; the new run lets that one go.
+  folderLock_.reset();
+  folderLock_ = std::make_unique<TFileLock>(GenerationPrefix(BackupFolder()) + "ODBackup.lock");
+  // A folder that takes no lock file takes no backup either; the server says why.
+  if (folderLock_->WaitFor(lockWaitMs_) != TFileLock::TState::Busy) return true;
+  folderLock_.reset();
+  Failed(FormatMsg(msg::FolderBusy, BackupFolder()));
+  return false;
+}
+
 void TBackupRun::RemoveLeftovers() {
   try {
     for (const std::string& path : odb::RemoveLeftovers(BackupFolder())) {
@@ -117,12 +142,15 @@ bool TBackupRun::PerformBackup(bool waitForOutput, bool startedByUser) {
     }
   } afterRun{AfterRun};
   TFlagGuard running(running_);
+  const TLockRelease release{folderLock_, Watch};
   Watch.BackupStarting();
   FillBackupSettings();
   TBackupService& service = data_.BackupService();
   (void)PrepareBackupService(service, *job_);
   // Before anything is touched: a mistyped count stops the run here.
   count_ = BackupCountFromText(controls_.sedtBackupCount.Text());
+  // Before the leftovers: another run's partial file is no leftover.
+  if (!LockFolder()) return false;
   RemoveLeftovers();
   if (waitForOutput || controls_.CBLogActivity.Checked()) return BackupVerbose(service);
   if (!StartBackupDetached(service, timer_)) {
@@ -203,7 +231,10 @@ std::optional<TFailedAttempt> TBackupRun::WatchDetached() {
   if (running_ || !job_ || !Watch.Watching()) return std::nullopt;
   TFlagGuard running(running_);
   const std::optional<TFailedAttempt> before = Watch.Failure();
-  switch (Watch.Poll(data_.BackupService(), app_.Now())) {
+  const TDetachedLook look = Watch.Poll(data_.BackupService(), app_.Now());
+  if (look == TDetachedLook::Running) return std::nullopt;
+  const TLockRelease release{folderLock_, Watch};
+  switch (look) {
     case TDetachedLook::Running:
       return std::nullopt;
     case TDetachedLook::Ended:

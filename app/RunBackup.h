@@ -15,6 +15,7 @@ class TApplication;
 class TBackupService;
 class TBackUpDatabaseSetings;
 class TDataODBackup;
+class TFileLock;
 class TMemo;
 class TSettingsBinding;
 class TSettingsControls;
@@ -51,6 +52,9 @@ class TBackupRun {
   std::string BackupFolder() const;
   // The outcome recorded by an earlier run of the program, into the watch.
   void RestoreRecord();
+  // How long a run waits for another program's run on the same backup
+  // folder to end; without waiting it fails at once.
+  void SetFolderLockWait(int waitMs) { lockWaitMs_ = waitMs; }
 
   // How the runs went: the last good backup and the last failed attempt.
   TBackupWatch Watch;
@@ -60,6 +64,9 @@ class TBackupRun {
  private:
   void FillBackupSettings();
   std::string PartialName() const;
+  // The backup folder for this run alone: two programs (or configurations)
+  // on one folder would rename each other's files. False when it is taken.
+  [[nodiscard]] bool LockFolder();
   void RemoveLeftovers();
   [[nodiscard]] bool BackupVerbose(TBackupService& service);
   // The complete new backup: verified when asked, then put in place and recorded.
@@ -78,6 +85,10 @@ class TBackupRun {
   TTimer& timer_;
   TLogEntry addLogEntry_;
   std::unique_ptr<TBackUpDatabaseSetings> job_;
+  // Held from the start of a run until its backup has taken its place or
+  // failed; for a detached backup, until a look at it has seen its end.
+  std::unique_ptr<TFileLock> folderLock_;
+  int lockWaitMs_ = 0;
   int count_ = 0;
   bool running_ = false;
   bool startedByUser_ = false;

@@ -29,18 +29,6 @@ constexpr int32_t kMaxTimeKeys = 1000;
 // Row numbers of the times table run from 1 to 30; later entries are ignored.
 constexpr int kMaxTimes = 30;
 
-size_t FileNameStart(const std::string& path) {
-  const auto cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? 0 : cut + 1;
-}
-
-// The path with the file name's extension replaced (or appended).
-std::string ChangeExtension(const std::string& path, const char* extension) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || dot < FileNameStart(path)) return path + extension;
-  return path.substr(0, dot) + extension;
-}
-
 std::string TimeKey(int32_t n) { return "Time_" + std::to_string(n); }
 
 // A blank path would put the file into the current folder or, joined with a
@@ -71,11 +59,15 @@ bool TSettingsBinding::LoadSettingsOrTell(const std::string& exePath) {
   return loaded;
 }
 
+std::string IniFileNameFor(const std::string& exePath, const std::string& configFile) {
+  return configFile.empty() ? ChangeExtension(exePath, ".ini") : configFile;
+}
+
 bool TSettingsBinding::LoadSettings(const std::string& exePath) {
   // The headless program may name its configuration; its folder and name then
   // stand in for the executable's in the defaults.
   const std::string base = configFile_.empty() ? exePath : configFile_;
-  iniFileName_ = configFile_.empty() ? ChangeExtension(exePath, ".ini") : configFile_;
+  iniFileName_ = IniFileNameFor(exePath, configFile_);
   TFlagGuard busy(settingsFileBusy_);
   const TIniFile ini(iniFileName_);
   TSettingsControls& c = controls_;

@@ -13,6 +13,9 @@ class TDataODBackup;
 class TIniFile;
 class TSettingsControls;
 
+// The configuration file: the one named, or the executable's name with ".ini".
+std::string IniFileNameFor(const std::string& exePath, const std::string& configFile);
+
 class TSettingsBinding {
  public:
   TSettingsBinding(TApplication& app, TDataODBackup& data, TSettingsControls& controls,

@@ -74,4 +74,15 @@ std::optional<int32_t> ParseInteger(std::string_view text, bool allowHex) {
   return static_cast<int32_t>(value);
 }
 
+size_t FileNameStart(const std::string& path) {
+  const auto cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? 0 : cut + 1;
+}
+
+std::string ChangeExtension(const std::string& path, std::string_view extension) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos || dot < FileNameStart(path)) return path + std::string(extension);
+  return path.substr(0, dot) + std::string(extension);
+}
+
 }  // namespace odb

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace odb {
@@ -39,5 +40,10 @@ TDigitRun ReadDigits(std::string_view text, size_t& pos, int base = 10,
 // leading spaces and sign, decimal digits or, when allowHex, hexadecimal after
 // "$", "x" or "X"; the whole text must convert and fit 32 bits.
 std::optional<int32_t> ParseInteger(std::string_view text, bool allowHex = true);
+
+// Where the file name begins in a path ("\\" or "/" delimited).
+size_t FileNameStart(const std::string& path);
+// The path with the file name's extension replaced (or appended).
+std::string ChangeExtension(const std::string& path, std::string_view extension);
 
 }  // namespace odb

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "common/Text.h"
 #include "config/IniFile.h"
 #include "config/Login.h"
 
@@ -34,12 +35,7 @@ std::optional<TAttemptOutcome> OutcomeFromName(std::string_view text) {
 
 }  // namespace
 
-std::string AttemptRecordPath(const std::string& iniFileName) {
-  const auto slash = iniFileName.find_last_of("\\/");
-  const auto dot = iniFileName.rfind('.');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExtension ? iniFileName.substr(0, dot) : iniFileName) + ".state";
-}
+std::string AttemptRecordPath(const std::string& iniFileName) { return ChangeExtension(iniFileName, ".state"); }
 
 void SaveAttemptRecord(const std::string& path, const TAttemptRecord& record) {
   TIniFile file(path);

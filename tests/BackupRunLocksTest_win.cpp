@@ -22,6 +22,8 @@ TFrmODBackupDB& StartLogging(FormFixture& fx) {
   return fx.Start();
 }
 
+// The backup is made first; the newest generation that cannot move keeps it
+// from taking its place, and the new file goes again.
 TEST(BackupRunLocked, NewestGenerationHeldMeansNoBackupAndNoMessage) {
   FormFixture fx;
   TFrmODBackupDB& f = StartLogging(fx);
@@ -30,9 +32,11 @@ TEST(BackupRunLocked, NewestGenerationHeldMeansNoBackupAndNoMessage) {
   test::HeldFile held(newest, GENERIC_READ, FILE_SHARE_READ);
   ASSERT_TRUE(held.Valid());
   f.RunBackup();
-  EXPECT_EQ(fx.fb.attaches, 0);
   EXPECT_TRUE(fx.app.Boxes.empty());
   EXPECT_EQ(fx.Log(), "");
+  EXPECT_FALSE(fs::EntryExists(newest + ".part"));
+  ASSERT_TRUE(f.Backup().Watch.Failure());
+  EXPECT_EQ(f.Backup().Watch.Failure()->error, "Nejnovější zálohu nelze odsunout, záloha nebyla provedena");
   EXPECT_EQ(FormatDateTime(fx.data->LastRun), "01.12.2026 10:00:00");
 }
 

@@ -3,6 +3,7 @@
 
 #include "FormFixture.h"
 #include "backup/ODBackupUtils.h"
+#include "common/FileLock.h"
 
 namespace odb {
 namespace {
@@ -186,6 +187,20 @@ TEST_F(BackupRun, DetachedStartSwitchesTheTimerOnAndAsksForNoOutput) {
   f().RunBackup();
   EXPECT_EQ(fx.fb.detaches, 1);
   EXPECT_EQ(fx.fb.attaches, 2);
+}
+
+TEST_F(BackupRun, AFolderAnotherRunHoldsIsLeftAloneAndOkIsTold) {
+  Start("A");
+  fs::WriteFile(Gen("ODBackup_1.fbk.part"), "the other run's backup being written");
+  const TFileLock other(Gen("ODBackup.lock"));
+  ASSERT_EQ(other.State(), TFileLock::TState::Held);
+  f().RunBackup(/*startedByOk=*/true);
+  EXPECT_EQ(fx.fb.starts, 0);
+  EXPECT_EQ(fs::ReadFile(Gen("ODBackup_1.fbk.part")), "the other run's backup being written");
+  ASSERT_EQ(fx.app.Boxes.size(), 1u);
+  EXPECT_EQ(fx.app.Boxes[0].text, "Do složky záloh " + fx.BackupDir() +
+                                      " právě zálohuje jiný spuštěný program, záloha nebyla provedena");
+  EXPECT_EQ(fx.data->LastRun, kOldLastRun);
 }
 
 TEST_F(BackupRun, AddLogEntryWritesOnlyWhileLoggingAndTheFileExists) {

@@ -96,11 +96,11 @@ struct VerifyRig {
     for (size_t at = 0; at < text.size(); at += 20) fx.fb.replies.push_back(FakeFbClient::Text(text.substr(at, 20), true));
     fx.fb.replies.push_back(FakeFbClient::Text("", false));
   }
-  // Every file of the folder as "content@name".
+  // Every file of the folder as "content@name", but the runs' lock.
   std::vector<std::string> Folder() const {
     std::vector<std::string> names;
     for (const std::string& name : fs::ListFiles(fx.BackupDir())) {
-      if (fs::FileExists(Gen(name))) names.push_back(fs::ReadFile(Gen(name)).value_or("") + "@" + name);
+      if (name != "ODBackup.lock" && fs::FileExists(Gen(name))) names.push_back(fs::ReadFile(Gen(name)).value_or("") + "@" + name);
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -7,7 +7,8 @@
 // served by isc_service_query and followed by the empty line that ends the
 // output; a line "FAIL <text>" makes the query reaching it fail with <text>.
 // Attach and start succeed and write the blocks they received there
-// (fbclient-attach.spb, fbclient-start.spb). Without a script the attach
+// (fbclient-attach.spb, fbclient-start.spb); a backup's start writes the file
+// its block names, as a server would. Without a script the attach
 // fails, so a build folder whose odbackup.exe picks this library up never
 // pretends to have backed up.
 #include <windows.h>
@@ -64,6 +65,22 @@ ISC_STATUS Fail(ISC_STATUS* status, std::string text) {
   return status[1];
 }
 
+// The start block's items: text items have a 2-byte length, isc_spb_options
+// a 4-byte value, isc_spb_verbose none. Names are in the ANSI code page.
+void WriteBackupFile(const char* spb, unsigned short length) {
+  for (unsigned i = 1; i + 2 < length;) {
+    const auto tag = static_cast<unsigned char>(spb[i]);
+    if (tag == isc_spb_options) { i += 5; continue; }
+    if (tag == isc_spb_verbose) { i += 1; continue; }
+    const unsigned n = static_cast<unsigned char>(spb[i + 1]) | static_cast<unsigned char>(spb[i + 2]) << 8;
+    if (tag == isc_spb_bkp_file) {
+      std::ofstream(std::string(spb + i + 3, n), std::ios::binary) << "double's backup";
+      return;
+    }
+    i += 3 + n;
+  }
+}
+
 }  // namespace
 
 extern "C" {
@@ -87,6 +104,7 @@ __declspec(dllexport) ISC_STATUS isc_service_start(ISC_STATUS*, isc_svc_handle*,
                                                    isc_resv_handle*, unsigned short length,
                                                    const ISC_SCHAR* spb) {
   Record("fbclient-start.spb", spb, length);
+  if (length > 0 && spb[0] == isc_action_svc_backup) WriteBackupFile(spb, length);
   return 0;
 }
 
