@@ -114,7 +114,8 @@ make_db() {
 }
 
 # make_db through a copy made once per build folder, since making is the slow
-# part. "big" is a database whose verbose backup over TCP takes about a second.
+# part. "big" is a database whose verbose backup over TCP takes about a second;
+# "huge" one whose embedded backup takes a few, long enough to be cut anywhere.
 cached_db() {
   local db=$1 kind=$2 cache=${ODB_FAULTS_CACHE:-$work}/$2.fdb
   mkdir -p "$(dirname "$cache")"
@@ -123,6 +124,7 @@ cached_db() {
     if [[ ! -f $cache ]]; then
       case $kind in
         big) make_db "$cache.tmp" 80 1000 ;;
+        huge) make_db "$cache.tmp" 80 25000 ;;
         small) make_db "$cache.tmp" 1 100 ;;
       esac
       mv "$cache.tmp" "$cache"
