@@ -16,7 +16,6 @@ write_ini "$work/odb.ini" LocalHost=A "DatabaseName=$work/db.fdb" "LogFileName=$
   "BackupPath=$backups" BackupCount=3 LastRun="01.02.2024 03:04:05" LogToFile=A ClearLog=N \
   EventAction=OnceBackup
 
-generations() { (cd "$backups" && find . -maxdepth 1 -name 'ODBackup_*.fbk' -type f | sort | xargs -r sha256sum); }
 leftovers() { (cd "$backups" && find . -maxdepth 1 \( -name '*.part' -o -name '*.rotating' \) | sort); }
 log_has() { iconv -f CP1250 -t UTF-8 "$work/odb.log" | grep -qF -- "$1"; }
 
@@ -82,7 +81,7 @@ expect_good_run() {
   run_once
   expect_rc 0 "$what"
   expect_same "$(printf '%s\n' ./ODBackup_1.fbk ./ODBackup_2.fbk ./ODBackup_3.fbk)" \
-    "$(generations | awk '{print $2}')" "$what: generations"
+    "$(generations "$backups" | awk '{print $2}')" "$what: generations"
   expect_all_restore "$what"
   expect_same "" "$(leftovers)" "$what: leftovers"
   [[ -z $leftover ]] || log_has "Odstraněn zbytek přerušené zálohy: $backups/${leftover#./}" ||
@@ -96,13 +95,13 @@ for i in 1 2 3; do
 done
 total=$(wc -l <"$work/out.txt")
 expect_same "$(printf '%s\n' ./ODBackup_1.fbk ./ODBackup_2.fbk ./ODBackup_3.fbk)" \
-  "$(generations | awk '{print $2}')" "three good backups"
+  "$(generations "$backups" | awk '{print $2}')" "three good backups"
 expect_all_restore "three good backups"
 echo "three good backups of $total lines each in ${SECONDS}s"
-before=$(generations)
+before=$(generations "$backups")
 for k in $(seq 1 10); do
   kill_at $((k * total / 11)) "kill $k"
-  expect_same "$before" "$(generations)" "kill $k after $lines_at_kill of $total lines: generations"
+  expect_same "$before" "$(generations "$backups")" "kill $k after $lines_at_kill of $total lines: generations"
   expect_all_restore "kill $k"
   echo "kill $k after $lines_at_kill lines: ${SECONDS}s"
 done
@@ -113,9 +112,9 @@ start_server
 write_ini "$work/odb.ini" LocalHost=N "ServerName=localhost/$FB_PORT" "DatabaseName=$work/db.fdb" \
   "LogFileName=$work/odb.log" "BackupPath=$backups" BackupCount=3 LastRun="01.02.2024 03:04:05" \
   LogToFile=A ClearLog=N EventAction=OnceBackup
-before=$(generations)
+before=$(generations "$backups")
 kill_at $((total / 2)) "power cut" server-too
-expect_same "$before" "$(generations)" "power cut after $lines_at_kill of $total lines: generations"
+expect_same "$before" "$(generations "$backups")" "power cut after $lines_at_kill of $total lines: generations"
 expect_all_restore "power cut"
 start_server
 expect_good_run "the run after the power cut"
