@@ -118,5 +118,32 @@ expect_same "$before" "$(generations "$backups")" "power cut after $lines_at_kil
 expect_all_restore "power cut"
 start_server
 expect_good_run "the run after the power cut"
-echo "power cut after $lines_at_kill lines; all done in ${SECONDS}s"
+echo "power cut after $lines_at_kill lines: ${SECONDS}s"
+
+# A run cut off while it shifted the generations left ODBackup_1.fbk.rotating:
+# beside an ODBackup_1.fbk it is a leftover and goes; alone it is still the
+# newest generation. Files of known bytes, since only their places are judged.
+cached_db "$work/small.fdb" small
+sed -i "s#^DatabaseName=.*#DatabaseName=$work/small.fdb\r#" "$work/odb.ini"
+# what, generations 1 to 3 and the .rotating file (- for none), then the
+# generations 2:3 expected after the run.
+for row in "beside A B C R A:B" "alone - B C R R:B"; do
+  read -r what g1 g2 g3 rotating expected <<<"$row"
+  rm -f "$backups"/ODBackup_*
+  n=1
+  for bytes in "$g1" "$g2" "$g3"; do
+    [[ $bytes == - ]] || printf '%s' "$bytes" >"$backups/ODBackup_$n.fbk"
+    n=$((n + 1))
+  done
+  printf '%s' "$rotating" >"$backups/ODBackup_1.fbk.rotating"
+  run_once
+  expect_rc 0 "rotating $what"
+  expect_same "" "$(leftovers)" "rotating $what: leftovers"
+  expect_same "$expected" "$(cat "$backups/ODBackup_2.fbk"):$(cat "$backups/ODBackup_3.fbk")" \
+    "rotating $what: generations 2:3"
+  restores "$backups/ODBackup_1.fbk" || fail "rotating $what: the new ODBackup_1.fbk does not restore"
+  [[ $what == alone ]] || log_has "Odstraněn zbytek přerušené zálohy: $backups/ODBackup_1.fbk.rotating" ||
+    fail "rotating $what: no log entry for the removed leftover"
+done
+echo "all done in ${SECONDS}s"
 finish
