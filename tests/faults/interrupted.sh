@@ -21,8 +21,8 @@ log_has() { iconv -f CP1250 -t UTF-8 "$work/odb.log" | grep -qF -- "$1"; }
 
 # Whether a file restores with gbak -c. The answer belongs to the bytes, so
 # each checksum is restored once: a generation that kept its bytes is not
-# restored again after every kill.
-# restored is empty for a file that restores, else gbak's last words.
+# restored again after every kill. restored[checksum] is empty for bytes that
+# restore, else gbak's last words.
 declare -A restored=()
 restores() {
   local sum
