@@ -14,12 +14,16 @@
  *   damage      a restore's start first overwrites 4 KiB in the middle of the
  *               backup file it names, as a bad disk would; the real server
  *               then restores the damaged file
+ *   truncate@P  a restore's start first cuts the backup file it names to P per
+ *               mille of its length, as a backup cut short by a crash would be
  * ODB_REAL_FBCLIENT names the real library (default: the Debian one). */
 #include <dlfcn.h>
 #include <ibase.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 static void* real;
 static int queries; /* since the last start */
@@ -84,23 +88,35 @@ static void Damage(const char* path) {
   fclose(file);
 }
 
-/* The backup file named in a restore's start block. */
-static void DamageRestoredBackup(unsigned short length, const ISC_SCHAR* spb) {
-  if (length < 4 || spb[0] != isc_action_svc_restore || spb[1] != isc_spb_bkp_file) return;
+/* Cuts the file to perMille/1000 of its length. */
+static void Truncate(const char* path, long perMille) {
+  struct stat st;
+  if (stat(path, &st) != 0) return;
+  if (truncate(path, (off_t)((long long)st.st_size * perMille / 1000)) != 0) perror("faultclient: truncate");
+}
+
+/* The backup file named in a restore's start block, into path; 0 when the
+ * block is not a restore's. */
+static int RestoredBackup(unsigned short length, const ISC_SCHAR* spb, char* path, size_t size) {
+  if (length < 4 || spb[0] != isc_action_svc_restore || spb[1] != isc_spb_bkp_file) return 0;
   size_t n = (unsigned char)spb[2] | (size_t)(unsigned char)spb[3] << 8;
-  if (4 + n > length) return;
-  char path[4096];
-  if (n >= sizeof path) return;
+  if (4 + n > length || n >= size) return 0;
   memcpy(path, spb + 4, n);
   path[n] = '\0';
-  Damage(path);
+  return 1;
 }
 
 ISC_STATUS ISC_EXPORT isc_service_start(ISC_STATUS* status, isc_svc_handle* handle, isc_resv_handle* reserved,
                                         unsigned short spb_length, const ISC_SCHAR* spb) {
   queries = 0;
   if (Fault("start", 0)) return Fail(status, texts[1]);
-  if (Fault("damage", 0)) DamageRestoredBackup(spb_length, spb);
+  char path[4096];
+  const char* wanted = getenv("ODB_FAULTCLIENT");
+  if (RestoredBackup(spb_length, spb, path, sizeof path)) {
+    if (Fault("damage", 0)) Damage(path);
+    /* Any P, so the per mille is read here rather than matched by Fault. */
+    if (wanted && strncmp(wanted, "truncate@", 9) == 0) Truncate(path, atol(wanted + 9));
+  }
   return REAL(isc_service_start)(status, handle, reserved, spb_length, spb);
 }
 

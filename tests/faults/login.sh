@@ -7,6 +7,7 @@ secret='Tajne-heslo_7'
 
 cached_db "$work/db.fdb" small
 mkdir -p "$work/backups"
+printf 'gen-1' >"$work/backups/ODBackup_1.fbk"
 start_server
 echo "alter user sysdba password '$secret'; commit;" |
   isql-fb -q -user sysdba -password "$FB_PASSWORD" "localhost/$FB_PORT:$work/db.fdb" >/dev/null
@@ -21,9 +22,13 @@ set_password() {
   err=$(cat "$work/set.txt")
 }
 
+# A refused login moves no generation.
+lastrun_before=$(ini_value "$work/odb.ini" LastRun)
+generations_before=$(generations "$work/backups")
 run_once
 expect_rc nonzero "without the login keys"
 expect_err_has "Your user name and password are not defined" "without the login keys"
+expect_failed_untouched "$lastrun_before" "$generations_before" "without the login keys"
 
 set_password wrong-one
 expect_rc 0 "storing a wrong password"
@@ -32,6 +37,7 @@ expect_rc 0 "storing a wrong password"
 run_once
 expect_rc nonzero "a wrong stored password"
 expect_err_has "Your user name and password are not defined" "a wrong stored password"
+expect_failed_untouched "$lastrun_before" "$generations_before" "a wrong stored password"
 
 set_password "$secret" --user SYSDBA
 expect_rc 0 "storing the right password"
@@ -39,6 +45,7 @@ expect_rc 0 "storing the right password"
 run_once
 expect_rc 0 "the stored login"
 [[ -s $work/backups/ODBackup_1.fbk ]] || fail "no backup with the stored login"
+[[ $(cat "$work/backups/ODBackup_2.fbk" 2>/dev/null) == gen-1 ]] || fail "the earlier backup is not generation 2"
 grep -qF "Your user name" <<<"$out" && fail "the server refused the stored login: $out"
 
 chmod 0644 "$work/odb.ini"
