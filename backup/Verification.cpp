@@ -48,8 +48,11 @@ void DiscardRestored(TRestoreService& service, const std::string& database) noex
 
 std::string NewVerifyDatabaseName(const std::string& prefix, TDateTime now) {
   std::string stamp = FormatDateTime(now);  // dd.mm.yyyy hh:nn:ss
+  // With the milliseconds: two runs within a second get names of their own.
+  const std::string ms = std::to_string(1000 + now.Ms() % 1000).substr(1);
   const std::string base = prefix + std::string(kVerifyHead) + "_" + stamp.substr(6, 4) + stamp.substr(3, 2) +
-                           stamp.substr(0, 2) + "_" + stamp.substr(11, 2) + stamp.substr(14, 2) + stamp.substr(17, 2);
+                           stamp.substr(0, 2) + "_" + stamp.substr(11, 2) + stamp.substr(14, 2) + stamp.substr(17, 2) +
+                           ms;
   for (int n = 1; n <= 100; ++n) {
     const std::string name = base + (n == 1 ? "" : "_" + std::to_string(n)) + std::string(kVerifyTail);
     if (!fs::EntryExists(name)) return name;

@@ -12,7 +12,7 @@
 namespace odb {
 
 // A name for this run's temporary database under the folder prefix
-// ("ODBackup_verify_<date and time>.fdb"), that nothing has yet. Raises when
+// ("ODBackup_verify_<date>_<time with milliseconds>.fdb"), that nothing has yet. Raises when
 // every candidate is taken.
 std::string NewVerifyDatabaseName(const std::string& prefix, TDateTime now);
 

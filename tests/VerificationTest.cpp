@@ -118,7 +118,7 @@ TEST_F(Verification, TheNewBackupIsRestoredBeforeItTakesItsPlace) {
   EXPECT_EQ(fx.fb.starts, 2);
   EXPECT_EQ(fx.fb.start_block[0], 2) << "the second start is a restore";
   EXPECT_NE(fx.fb.start_block.find(Gen("ODBackup_1.fbk.part")), std::string::npos) << "the file not yet in place";
-  const std::string database = Gen("ODBackup_verify_20261208_080000.fdb");
+  const std::string database = Gen("ODBackup_verify_20261208_080000000.fdb");
   EXPECT_NE(fx.fb.start_block.find(database), std::string::npos);
   EXPECT_EQ(fx.fb.drops, 1) << "only the database the restore created";
   EXPECT_EQ(fx.fb.database_name, database);
@@ -188,7 +188,7 @@ TEST_F(Verification, AFailureIsToldAfterARestartAndClearedByTheNextGoodBackup) {
 TEST_F(Verification, LeftoversGoAsFilesAndLinksAreNeverFollowed) {
   Start("A");
   (void)fs::WriteFile(Gen("ODBackup_verify.fdb"), "junk of an old run");
-  (void)fs::WriteFile(Gen("ODBackup_verify_20261208_080000.fdb"), "junk at this run's first name");
+  (void)fs::WriteFile(Gen("ODBackup_verify_20261208_080000000.fdb"), "junk at this run's first name");
 #ifndef _WIN32
   const std::string victim = fx.dir / "ordava.fdb";
   (void)fs::WriteFile(victim, "the practice's database");
@@ -198,7 +198,7 @@ TEST_F(Verification, LeftoversGoAsFilesAndLinksAreNeverFollowed) {
   f().RunBackup();
   EXPECT_FALSE(f().Backup().Watch.Failure());
   EXPECT_FALSE(fs::EntryExists(Gen("ODBackup_verify.fdb")));
-  EXPECT_FALSE(fs::EntryExists(Gen("ODBackup_verify_20261208_080000.fdb")));
+  EXPECT_FALSE(fs::EntryExists(Gen("ODBackup_verify_20261208_080000000.fdb")));
   EXPECT_EQ(fx.fb.drops, 1) << "leftovers are deleted, not dropped";
 #ifndef _WIN32
   EXPECT_EQ(fs::ReadFile(victim), "the practice's database");
