@@ -10,6 +10,7 @@
 #include "app/ODBackupDB.h"
 #include "common/Utf16_win.h"
 #include "platform/win32/SettingsView.h"
+#include "platform/win32/SingleInstance.h"
 #include "platform/win32/Win32Application.h"
 #include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Ui.h"
@@ -100,6 +101,11 @@ LRESULT TMainWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = (this->*handler)(wParam, lParam);
     currentMsg_ = outer;
     return result;
+  }
+  if (win::IsShowRequest(msg, wParam)) {
+    if (auto* settings = dynamic_cast<TFrmODBackupDB*>(form_)) app_.Dispatch([&] { settings->miOpenFormClick(); });
+    BringToFront();
+    return 0;
   }
   // Registered messages ("TaskbarCreated") belong to the tray entry.
   if (msg >= 0xC000 && msg <= 0xFFFF && app_.ForwardToTray(msg)) return 0;
