@@ -14,7 +14,7 @@
 #                                    itself and the restore dropped; over TCP a second
 #                                    backup, damaged on disk before its restore (the
 #                                    fault client under the bridge), fails the check
-#                                    and keeps every generation
+#                                    and shifts no generation
 #   login_tcp                        a server whose SYSDBA password is not the default:
 #                                    refused without the login keys, a backup with
 #                                    UserName= and the DPAPI-sealed PasswordProtected=
@@ -56,9 +56,10 @@ expect_failure() {
   [[ $(ini_value "$app/odbackup.ini" LastRun) == "01.02.2024 03:04:05" ]] ||
     fail "$case_name: LastRun changed"
   [[ $(done_entries "$app/odbackup.log") == 0 ]] || fail "$case_name: logged as made"
-  [[ -e $bkdir/ODBackup_1.fbk ]] && fail "$case_name: an ODBackup_1.fbk was left behind"
-  [[ $(cat "$bkdir/ODBackup_2.fbk" 2>/dev/null) == gen-1 ]] ||
-    fail "$case_name: the earlier backup is not generation 2"
+  # A failure moves nothing: the earlier backup keeps its name and its bytes.
+  [[ $(cat "$bkdir/ODBackup_1.fbk" 2>/dev/null) == gen-1 ]] ||
+    fail "$case_name: the earlier backup is not generation 1 as it was"
+  [[ -e $bkdir/ODBackup_2.fbk ]] && fail "$case_name: the generations were shifted"
   echo "$case_name: ${box#*|}"
 }
 
@@ -129,7 +130,7 @@ case $case_name in
     bkdir=$work/zálohy\ Ω
     type_folder() { drive set-text "$backups" "$(winpath "$bkdir")" || fail "could not type the folder"; }
     before_ok=type_folder
-    expect_failure "'$(winpath "$bkdir")\\ODBackup_1.fbk' obsahuje znak"
+    expect_failure "'$(winpath "$bkdir")\\ODBackup_1.fbk.part' obsahuje znak"
     [[ -z $(ls "$work/backups") ]] || fail "a file reached another folder: $(ls "$work/backups")" ;;
   slash_folder)
     backups=$work/backups  # as the Linux server sees it
@@ -147,7 +148,7 @@ case $case_name in
     backup_by_ok 1
     wait_log_entry "Záloha ověřena obnovou: $backups\ODBackup_1.fbk" 60 || fail "no verification entry in the log"
     stop_program
-    [[ -e $bkdir/ODBackup_verify.fdb ]] && fail "the temporary database is still there"
+    ls "$bkdir"/ODBackup_verify*.fdb >/dev/null 2>&1 && fail "the temporary database is still there"
     expect_restores "$bkdir/ODBackup_1.fbk" 100
     if [[ $local == N ]]; then
       [[ -f ${ODB_FAULTCLIENT_LIB:-}/libfbclient.so.2 ]] || fail "no fault client for the damaged backup"
@@ -155,13 +156,15 @@ case $case_name in
       LD_LIBRARY_PATH=$ODB_FAULTCLIENT_LIB ODB_FAULTCLIENT=damage ODB_REAL_FBCLIENT=$ODB_LINUX_CLIENT start_program
       drive once || fail "could not press OK"
       wait_log_entry "Ověření zálohy selhalo: " 120 || fail "a damaged backup: no failed verification in the log"
-      box=$(drive box 1) && fail "a damaged backup: a box: $box"
+      # OK started it, so its user is told at once.
+      box=$(drive box 30) || fail "a damaged backup: no box"
+      [[ $box == *"Ověření zálohy selhalo: "* ]] || fail "a damaged backup: the box says: $box"
       stop_program
-      [[ -e $bkdir/ODBackup_verify.fdb ]] && fail "a damaged backup: the temporary database is still there"
-      [[ -s $bkdir/ODBackup_1.fbk ]] || fail "a damaged backup: generation 1 is gone"
-      [[ $(sha256sum <"$bkdir/ODBackup_2.fbk") == "$good" ]] || fail "a damaged backup: generation 2 is not the good one"
-      [[ $(cat "$bkdir/ODBackup_3.fbk") == gen-1 ]] || fail "a damaged backup: generation 3 is not the oldest"
-      expect_last_run_today
+      ls "$bkdir"/ODBackup_verify*.fdb >/dev/null 2>&1 && fail "a damaged backup: the temporary database is still there"
+      # Never a generation: the good one stays the newest, the failed one is kept aside.
+      [[ $(sha256sum <"$bkdir/ODBackup_1.fbk") == "$good" ]] || fail "a damaged backup: generation 1 is not the good one"
+      [[ $(cat "$bkdir/ODBackup_2.fbk") == gen-1 ]] || fail "a damaged backup: generation 2 is not the oldest"
+      [[ -s $bkdir/ODBackup_verify_failed.fbk ]] || fail "a damaged backup: not kept as ODBackup_verify_failed.fbk"
     fi ;;
   login_tcp)
     secret='Tajne-heslo_7'
