@@ -103,6 +103,27 @@ $(diff <(echo "$expected") <(echo "$out"))"
   echo "$name: exit $rc, $(tail -1 <<<"$out")"
 done
 
+# What the program saw itself: an attempt that failed after the last good
+# backup (kept beside the configuration), a LastRun ahead of the clock, a
+# backup folder it cannot read.
+printf '[LastAttempt]\r\nTime=09.12.2026 18:00:09\r\nOutcome=verification failed\r\nError=Ověření zálohy selhalo: cut\r\n' |
+  iconv -f UTF-8 -t CP1250 >"$work/odb.state"
+seen=(
+  "failed after the last good backup|1|08.12.2026 18:00:05|$work/backups|state: failed (Poslední pokus selhal: 09.12.2026 18:00:09, Ověření zálohy selhalo: cut)"
+  "a good backup after the failure|0|09.12.2026 18:00:10|$work/backups|state: fresh (Zálohy proběhly podle plánu)"
+  "LastRun in the future|1|10.12.2026 18:00:10|$work/backups|state: stale (Čas poslední zálohy 10.12.2026 18:00:10 je v budoucnosti)"
+  "backup folder not readable|3|09.12.2026 18:00:10|$work/backups/ODBackup_1.fbk|state: none (Složku záloh nelze číst: $work/backups/ODBackup_1.fbk)"
+)
+for c in "${seen[@]}"; do
+  IFS='|' read -r name status lastRun folder expected <<<"$c"
+  ini "$work/odb.ini" "${common[@]/#BackupPath=*/BackupPath=$folder}" EventAction=BackupOnTimer "LastRun=$lastRun"
+  run --config "$work/odb.ini" --status --at "09.12.2026 19:00:00"
+  [[ $rc == "$status" ]] || fail "$name: exit status $rc, expected $status ($err)"
+  [[ $(tail -1 <<<"$out") == "$expected" ]] || fail "$name: $(tail -1 <<<"$out")"
+  echo "$name: exit $rc, $(tail -1 <<<"$out")"
+done
+rm "$work/odb.state"
+
 # LastRun set, but the newest generation is gone (a backup failed after the shift).
 rm "$work/backups/ODBackup_1.fbk"
 ini "$work/odb.ini" "${common[@]}" EventAction=PauseBackup "LastRun=08.12.2026 10:00:00"
