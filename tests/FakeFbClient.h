@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -127,10 +126,8 @@ class FakeFbClient : public IFbClient {
       if (tag == 107) { i += 1; continue; }
       const size_t n = static_cast<unsigned char>(start_block[i + 1]) | static_cast<unsigned char>(start_block[i + 2]) << 8;
       if (tag == wanted) {
-        // The fake server can write anywhere: a folder is made when missing.
+        // Into a folder that exists only, as a server: never outside a test's folder.
         const std::string path = start_block.substr(i + 3, n);
-        std::error_code ignored;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
         if (FILE* f = std::fopen(path.c_str(), "wb")) {
           std::fwrite(bytes.data(), 1, bytes.size(), f);
           std::fclose(f);

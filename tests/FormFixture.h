@@ -42,6 +42,8 @@ class FormFixture {
  public:
   explicit FormFixture(TDateTime start = kTuesday8) : clock(start) {
     app.SetTitle(std::string(msg::AppTitle));
+    // The fake server writes its backups only into a folder that exists.
+    fs::CreateDirectories(BackupDir());
   }
   ~FormFixture() { Destroy(); }
 
