@@ -153,9 +153,11 @@ bool TBackupRun::PerformBackup(bool waitForOutput, bool startedByUser) {
   if (!LockFolder()) return false;
   RemoveLeftovers();
   if (waitForOutput || controls_.CBLogActivity.Checked()) return BackupVerbose(service);
-  if (!StartBackupDetached(service, timer_)) {
+  std::string error;
+  if (!StartBackupDetached(service, timer_, &error)) {
     (void)fs::RemoveFile(PartialName());
-    Failed(std::string(msg::DetachedNotStarted));
+    // The reason too: "cannot start" alone leaves the user guessing.
+    Failed(std::string(msg::DetachedNotStarted) + (error.empty() ? "" : ": " + error));
     return false;
   }
   startedByUser_ = startedByUser;

@@ -99,7 +99,7 @@ bool RunBackupVerbose(TBackupService& service, IMessagePump& pump, IBackupOutput
   return true;
 }
 
-bool StartBackupDetached(TBackupService& service, IBackupTimer& timer) {
+bool StartBackupDetached(TBackupService& service, IBackupTimer& timer, std::string* error) {
   try {
     // Nobody reads the output of a detached backup, and the server holds a
     // verbose backup until its output is read, so none is requested.
@@ -111,6 +111,10 @@ bool StartBackupDetached(TBackupService& service, IBackupTimer& timer) {
       timer.SetEnabled(true);
     }
     return true;
+  } catch (const std::exception& e) {
+    if (error) *error = e.what();
+    DetachQuietly(service);
+    return false;
   } catch (...) {
     DetachQuietly(service);
     return false;

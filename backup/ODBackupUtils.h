@@ -45,7 +45,9 @@ void RunVerbose(TControlAndQueryService& service, IMessagePump& pump, IBackupOut
 [[nodiscard]] bool RunBackupVerbose(TBackupService& service, IMessagePump& pump,
                                     IBackupOutput& output);
 
-// Attach and start only; failures are swallowed and give false.
-[[nodiscard]] bool StartBackupDetached(TBackupService& service, IBackupTimer& timer);
+// Attach and start only; failures are swallowed and give false, their text
+// in *error when one is asked for.
+[[nodiscard]] bool StartBackupDetached(TBackupService& service, IBackupTimer& timer,
+                                       std::string* error = nullptr);
 
 }  // namespace odb

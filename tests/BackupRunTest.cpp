@@ -155,14 +155,22 @@ TEST_F(BackupRun, VerboseFailurePassesWithoutLogEntryOrLastRun) {
   EXPECT_NE(fx.app.Boxes[0].text.find("first line"), std::string::npos) << fx.app.Boxes[0].text;
 }
 
-TEST_F(BackupRun, DetachedFailureIsSilent) {
-  Start("N");
-  fx.fb.fail_start = true;
-  f().RunBackup();
-  EXPECT_TRUE(fx.app.Boxes.empty());
-  EXPECT_FALSE(fx.data->BackupService().Active());
-  EXPECT_EQ(fx.data->LastRun, kOldLastRun);
-  EXPECT_FALSE(f().BackupRunning());
+// The plan's detached failure waits for the strip and the tray; OK's is told
+// at once, with the server's reason.
+TEST_F(BackupRun, DetachedFailureIsBoxedOnlyForOk) {
+  for (const bool byOk : {false, true}) {
+    FormFixture local;
+    local.WriteIni("[Backups]\nBackupPath=" + local.BackupDir() + "\nLastRun=01.12.2026 10:00:00\n[Settings]\nLogToFile=N\n");
+    TFrmODBackupDB& form = local.Start();
+    local.fb.fail_start = true;
+    form.RunBackup(byOk);
+    EXPECT_EQ(local.app.Boxes.size(), byOk ? 1u : 0u);
+    ASSERT_TRUE(form.Backup().Watch.Failure());
+    EXPECT_EQ(form.Backup().Watch.Failure()->error, "Zálohu nelze spustit: first line\r\nsecond line");
+    EXPECT_FALSE(local.data->BackupService().Active());
+    EXPECT_EQ(local.data->LastRun, kOldLastRun);
+    EXPECT_FALSE(form.BackupRunning());
+  }
 }
 
 TEST_F(BackupRun, DetachedStartSwitchesTheTimerOnAndAsksForNoOutput) {
