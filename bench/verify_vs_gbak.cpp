@@ -36,7 +36,7 @@ TChildRun Verify(odb::TRestoreService& service, const odb::TBackUpDatabaseSeting
   const auto start = Clock::now();
   TChildRun run;
   try {
-    odb::VerifyBackupByRestore(service, job, database, output, output);
+    odb::VerifyBackupByRestore(service, job, job.BackupFile, database, output, output);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "verification failed: %s\n", error.what());
     run.status = 1 << 8;  // as exit status 1
