@@ -15,6 +15,7 @@
 #                                    backup, damaged on disk before its restore (the
 #                                    fault client under the bridge), fails the check
 #                                    and shifts no generation
+#   single_instance                  a second start shows the running program's window
 #   login_tcp                        a server whose SYSDBA password is not the default:
 #                                    refused without the login keys, a backup with
 #                                    UserName= and the DPAPI-sealed PasswordProtected=
@@ -180,6 +181,20 @@ case $case_name in
     [[ $(ini_value "$app/odbackup.ini" PasswordProtected) == "$sealed" ]] || fail "the sealed password was not kept"
     grep -qaF "$secret" "$app/odbackup.ini" && fail "the password is in the INI in clear text"
     expect_restores "$bkdir/ODBackup_1.fbk" 100 ;;
+  single_instance)
+    # A second start for the same configuration shows the first one's window
+    # and ends; it must not become a second tray entry with a plan of its own.
+    app_ini LocalHost=A "DatabaseName=$db" "BackupPath=$backups" RunMinimalized=A EventAction=PauseBackup
+    start_program
+    for _ in $(seq 1 40); do drive visible || break; sleep 0.25; done
+    drive visible && fail "the window did not hide at start"
+    # Waited for: a second start that ends is one that follows no plan.
+    second=0
+    (cd "$app" && exec timeout 60 wine odbackup.exe >>"$work/wine.log" 2>&1) || second=$?
+    ((second == 0)) || fail "the second start ended with status $second"
+    for _ in $(seq 1 40); do drive visible && break; sleep 0.25; done
+    drive visible || fail "the running program's window was not shown"
+    stop_program ;;
   *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 finish
