@@ -23,6 +23,7 @@ constexpr const char* kOrdavaDB = "OrdavaDB";
 constexpr const char* kBackups = "Backups";
 constexpr const char* kSettings = "Settings";
 constexpr const char* kUserInterface = "UserInterface";
+constexpr const char* kLastPlannedRun = "LastPlannedRun";
 // The plan holds at most 30 times; a hand-edited count far beyond that must not
 // make the start read the file millions of times.
 constexpr int32_t kMaxTimeKeys = 1000;
@@ -88,6 +89,7 @@ bool TSettingsBinding::LoadSettings(const std::string& exePath) {
   c.sedtBackupCount.SetText(ini.ReadString(kBackups, "BackupCount", "5"));
   data_.LastRun = ParseDateTime(ini.ReadString(kBackups, "LastRun", "01.01.1990 00:00:00"))
                       .value_or(BaseDateTime);
+  data_.LastPlannedRun = ParseDateTime(ini.ReadString(kBackups, kLastPlannedRun, "")).value_or(BaseDateTime);
   c.CBLogActivity.SetChecked(ini.ReadBool(kSettings, "LogToFile", "N"));
   c.CB_ClearLog.SetChecked(ini.ReadBool(kSettings, "ClearLog", "A"));
   if (prepareLogAtStart_) PrepareLogFile();
@@ -216,6 +218,13 @@ void TSettingsBinding::SaveLastRun() {
   TFlagGuard busy(settingsFileBusy_);
   TIniFile ini(iniFileName_);
   ini.WriteString(kBackups, "LastRun", FormatDateTime(data_.LastRun));
+  // In the same write as LastRun, so the two never disagree on disk. An instant
+  // whose backup failed is not kept across a restart: the catch-up from LastRun
+  // would make it up then anyway. Until the scheduler has served an instant the
+  // file stays as it always was.
+  if (data_.LastPlannedRun != BaseDateTime) {
+    ini.WriteString(kBackups, kLastPlannedRun, FormatDateTime(data_.LastPlannedRun));
+  }
   ini.UpdateFile();
 }
 
