@@ -4,6 +4,7 @@
 
 #include "app/AppTexts.h"
 #include "app/SettingsControls.h"
+#include "backup/Generations.h"
 #include "common/Cp1250.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
@@ -156,6 +157,9 @@ std::string TSettingsBinding::SettingsFolder() const {
 }
 
 bool TSettingsBinding::SaveSettings(const std::string&) {
+  // A count every backup would refuse is refused before anything is written,
+  // so the file keeps one that works and the next start has it.
+  (void)BackupCountFromText(controls_.sedtBackupCount.Text());
   TFlagGuard busy(settingsFileBusy_);
   TIniFile ini(iniFileName_);
   WriteSettings(ini);

@@ -265,6 +265,22 @@ TEST(SettingsFile, ControlsWithoutAWindowLoadAndSaveAsTheWindowDoes) {
   }
 }
 
+TEST(SettingsFile, OkWithACountNoBackupTakesWritesNothing) {
+  for (const char* count : {"", " ", "pět", "99999999999"}) {
+    FormFixture fx;
+    fx.WriteIni("[Backups]\nBackupCount=3\n");
+    const std::string before = fx.Ini();
+    TFrmODBackupDB& f = fx.Start();
+    f.cbAction.SetItemIndex(2);
+    f.sedtBackupCount.SetText(count);
+    fx.app.Dispatch([&] { f.BtnOKClick(); });
+    EXPECT_EQ(fx.Ini(), before) << count;
+    EXPECT_TRUE(f.Visible()) << count;
+    ASSERT_EQ(fx.app.Boxes.size(), 1u) << count;
+    EXPECT_NE(fx.app.Boxes[0].text.find("Počet uchovávaných záloh"), std::string::npos) << fx.app.Boxes[0].text;
+  }
+}
+
 TEST(SettingsFile, SaveLastRunWritesOnlyThatKey) {
   FormFixture fx;
   fx.WriteIni("[Settings]\nDays=3\n");
