@@ -42,7 +42,7 @@ done <<'LINES'
 odbackup.service User=odbackup
 odbackup.service UMask=0077
 odbackup.service ProtectSystem=strict
-odbackup.service ReadWritePaths=/etc/odbackup -/var/log/odbackup -/var/backups/odbackup
+odbackup.service ReadWritePaths=/etc/odbackup -/var/log/odbackup -/var/backups/odbackup -/var/lib/firebird/3.0/data
 odbackup.service ProtectHome=true
 odbackup.service PrivateTmp=true
 odbackup.service BindPaths=-/tmp/firebird
