@@ -80,6 +80,7 @@ bool TSettingsBinding::LoadSettings(const std::string& exePath) {
   iniFileName_ = configFile_.empty() ? ChangeExtension(exePath, ".ini") : configFile_;
   TFlagGuard busy(settingsFileBusy_);
   const TIniFile ini(iniFileName_);
+  iniUtf8_ = ini.Utf8();
   TSettingsControls& c = controls_;
   c.RBLocal.SetChecked(ini.ReadBool(kOrdavaDB, "LocalHost", "Y"));
   c.RBHost.SetChecked(!c.RBLocal.Checked());
@@ -233,8 +234,9 @@ void TSettingsBinding::SaveLastRun() {
 }
 
 std::string TSettingsBinding::SettingsText() {
-  // Into an empty file in memory: nothing on disk is touched or created.
-  TIniFile ini;
+  // Into an empty file in memory: nothing on disk is touched or created. In
+  // the loaded file's encoding, as OK would write into it.
+  TIniFile ini = TIniFile::InMemory(iniUtf8_);
   WriteSettings(ini);
   return ini.Bytes();
 }

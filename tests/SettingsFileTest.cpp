@@ -238,6 +238,19 @@ TEST(SettingsFile, SettingsTextIsWhatOkWritesAndWritesNothing) {
       << text;
 }
 
+#ifndef _WIN32
+TEST(SettingsFile, AUtf8FileIsShownAndSavedInUtf8OnLinux) {
+  FormFixture fx;
+  ASSERT_TRUE(fs::WriteFile(fx.IniPath(), "[Backups]\nBackupPath=/srv/zálohy/\n"));
+  TFrmODBackupDB& f = fx.Start();
+  EXPECT_EQ(f.EdtBackupPath.Text(), "/srv/zálohy/");
+  EXPECT_NE(f.Settings().SettingsText().find("BackupPath=/srv/zálohy/\r\n"), std::string::npos);
+  (void)f.Settings().SaveSettings(fx.ExePath());
+  const std::string bytes = fs::ReadFile(fx.IniPath()).value_or("");
+  EXPECT_EQ(bytes.rfind("[Backups]\nBackupPath=/srv/zálohy/\n", 0), 0u) << bytes;
+}
+#endif
+
 TEST(SettingsFile, ControlsWithoutAWindowLoadAndSaveAsTheWindowDoes) {
   const char* const files[] = {
       "[OrdavaDB]\nLocalHost=N\nServerName=fbhost\nDatabaseName=/d/o.fdb\n[Backups]\nBackupCount=3\n"
