@@ -239,6 +239,20 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
   Apply(ini, section, key, value);
   bytes_ = std::move(ini.Bytes());
   written_ = true;
+  KeepEncodingReadable();
+}
+
+// A write can take the last byte that is not UTF-8 out of a Windows-1250 file
+// whose other accented letters happen to pair up as UTF-8; read again, every
+// one of them would change. Such a file becomes UTF-8 as a whole instead,
+// unless it holds bytes Windows-1250 leaves undefined, which no conversion
+// would give back.
+void TIniFile::KeepEncodingReadable() {
+  if (utf8_ || !kUnmarkedUtf8 || !IsNonAsciiUtf8(bytes_)) return;
+  std::string utf8 = Cp1250ToUtf8(bytes_);
+  if (Utf8ToCp1250(utf8) != bytes_) return;
+  bytes_ = std::move(utf8);
+  utf8_ = true;
 }
 
 void TIniFile::UpdateFile() {

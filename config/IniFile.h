@@ -61,6 +61,8 @@ class TIniFile {
   bool unreadable_ = false;
   bool written_ = false;
   bool utf8_ = false;
+
+  void KeepEncodingReadable();
 };
 
 // The boolean rule of the configuration: ASCII upper case equals "A" or "Y".

@@ -176,6 +176,12 @@ TEST_F(IniFileTest, UnmarkedUtf8IsReadAsUtf8OnLinux) {
   EXPECT_EQ(Bytes(), std::string("[Backups]\r\nBackupPath=/srv/z\xC3\xA1lohy/\r\nLastRun=09.12.2026 18:30:00\r\n"
                                  "[OrdavaDB]\r\nDatabaseName=") +
                          (utf8OnThisPlatform ? "\xC5\xBE" : "\x9E") + ".fdb\r\n");
+  // Windows-1250 "ČŠ" pairs up as UTF-8; once "á" is written away it still reads "ČŠ".
+  Put("[S]\r\nA=\xC8\x8A\r\nB=\xE1\r\n");
+  TIniFile cp1250(path_);
+  cp1250.WriteString("S", "B", "x");
+  cp1250.UpdateFile();
+  EXPECT_EQ(TIniFile(path_).ReadString("S", "A", ""), "ČŠ");
 }
 
 TEST_F(IniFileTest, IntegersAndBooleans) {
