@@ -17,6 +17,8 @@ constexpr int64_t kCatchUpRetryMs = 60'000;
 constexpr int kCatchUpAttempts = 3;
 // With nothing coming, the search is repeated this often unless the plan changes.
 constexpr int64_t kEmptySearchRepeatMs = 60'000;
+// A served instant further ahead than this was served by a clock that was wrong.
+constexpr int kServedAheadDays = 7;
 
 // Within the while after since; a clock set back before since has waited enough.
 bool Within(TDateTime now, TDateTime since, int64_t ms) { return since <= now && now < since.AddMs(ms); }
@@ -26,6 +28,8 @@ bool Within(TDateTime now, TDateTime since, int64_t ms) { return since <= now &&
 TDateTime TDataModulePlan::LastMissedRun(TDateTime now) { return data_.LastMissedRun(now); }
 TDateTime TDataModulePlan::UpcomingRun(TDateTime from) { return data_.UpcomingRun(from); }
 TDateTime TDataModulePlan::LastRun() const { return data_.LastRun; }
+TDateTime TDataModulePlan::LastPlannedRun() const { return data_.LastPlannedRun; }
+void TDataModulePlan::SetLastPlannedRun(TDateTime instant) { data_.LastPlannedRun = instant; }
 
 uint64_t TDataModulePlan::Version() const {
   return data_.PlanVersion(data_.PlanWindow ? data_.PlanWindow->DaysMask() : 0);
@@ -100,10 +104,19 @@ TTick TScheduler::AnnounceEarlier(TDateTime now) {
 // again. It counts as done while the last backup lies between it and the
 // plan's following instant, which is at most a week after it.
 TDateTime TScheduler::NextUndoneRun(TDateTime now) {
-  const TDateTime next = plan_.UpcomingRun(now);
+  const TDateTime next = plan_.UpcomingRun(SearchFrom(now));
   if (next == BaseDateTime || plan_.LastRun() < next) return next;
   const TDateTime following = plan_.UpcomingRun(next.AddMs(1));
   return plan_.LastRun() < following ? following : next;
+}
+
+// An instant that was served is not served again when the clock comes round to
+// it once more (the repeated hour of the autumn change, a clock set back), also
+// after a restart. One served more than a week ahead of now is let go: holding
+// to it would stop every planned backup until the clock got there.
+TDateTime TScheduler::SearchFrom(TDateTime now) const {
+  const TDateTime served = plan_.LastPlannedRun();
+  return now <= served && served < now.AddDays(kServedAheadDays) ? served.AddMs(1) : now;
 }
 
 bool TScheduler::CatchUpWaiting(TDateTime now) const {
@@ -145,6 +158,8 @@ void TScheduler::Carry(const TTick& tick) {
 // lowered before an error box, in which ticks go on.
 void TScheduler::PerformPlanned() {
   TFlagGuard due(backupDue_);
+  // Served once begun: a failed instant is not retried in this run either.
+  plan_.SetLastPlannedRun(nextRunTime_);
   try {
     host_.RunBackup();
   } catch (const std::exception& error) {
@@ -156,6 +171,7 @@ void TScheduler::PerformPlanned() {
 
 void TScheduler::PerformCatchUp() {
   TFlagGuard due(backupDue_);
+  plan_.SetLastPlannedRun(catchUpInstant_);
   try {
     // A detached start that failed, or generations that could not be shifted,
     // end quietly but are failed attempts all the same.

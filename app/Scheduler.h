@@ -12,7 +12,8 @@ namespace odb {
 
 class TDataODBackup;
 
-// What the scheduler reads of the plan (ticked weekdays, times, LastRun).
+// What the scheduler reads of the plan (ticked weekdays, times, LastRun), and
+// the one thing it writes there: the last planned instant it served.
 class TSchedulePlan {
  public:
   virtual ~TSchedulePlan() = default;
@@ -22,6 +23,10 @@ class TSchedulePlan {
   // BaseDateTime when the plan has none.
   virtual TDateTime UpcomingRun(TDateTime from) = 0;
   virtual TDateTime LastRun() const = 0;
+  // The planned instant of the last backup the scheduler began, or BaseDateTime.
+  // It lives with LastRun, so that a restart keeps it.
+  virtual TDateTime LastPlannedRun() const = 0;
+  virtual void SetLastPlannedRun(TDateTime instant) = 0;
   // Changes whenever the weekdays or the times change.
   virtual uint64_t Version() const = 0;
 };
@@ -49,6 +54,8 @@ class TDataModulePlan final : public TSchedulePlan {
   TDateTime LastMissedRun(TDateTime now) override;
   TDateTime UpcomingRun(TDateTime from) override;
   TDateTime LastRun() const override;
+  TDateTime LastPlannedRun() const override;
+  void SetLastPlannedRun(TDateTime instant) override;
   uint64_t Version() const override;
 
  private:
@@ -104,6 +111,7 @@ class TScheduler {
   TTick Announce(TDateTime now);
   TTick AnnounceEarlier(TDateTime now);
   TDateTime NextUndoneRun(TDateTime now);
+  TDateTime SearchFrom(TDateTime now) const;
 
   TSchedulePlan& plan_;
   TScheduleHost& host_;

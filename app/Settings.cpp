@@ -4,6 +4,7 @@
 
 #include "app/AppTexts.h"
 #include "app/SettingsControls.h"
+#include "backup/Generations.h"
 #include "common/Cp1250.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
@@ -23,6 +24,7 @@ constexpr const char* kOrdavaDB = "OrdavaDB";
 constexpr const char* kBackups = "Backups";
 constexpr const char* kSettings = "Settings";
 constexpr const char* kUserInterface = "UserInterface";
+constexpr const char* kLastPlannedRun = "LastPlannedRun";
 // The plan holds at most 30 times; a hand-edited count far beyond that must not
 // make the start read the file millions of times.
 constexpr int32_t kMaxTimeKeys = 1000;
@@ -70,6 +72,7 @@ bool TSettingsBinding::LoadSettings(const std::string& exePath) {
   iniFileName_ = IniFileNameFor(exePath, configFile_);
   TFlagGuard busy(settingsFileBusy_);
   const TIniFile ini(iniFileName_);
+  iniUtf8_ = ini.Utf8();
   TSettingsControls& c = controls_;
   c.RBLocal.SetChecked(ini.ReadBool(kOrdavaDB, "LocalHost", "Y"));
   c.RBHost.SetChecked(!c.RBLocal.Checked());
@@ -80,6 +83,7 @@ bool TSettingsBinding::LoadSettings(const std::string& exePath) {
   c.sedtBackupCount.SetText(ini.ReadString(kBackups, "BackupCount", "5"));
   data_.LastRun = ParseDateTime(ini.ReadString(kBackups, "LastRun", "01.01.1990 00:00:00"))
                       .value_or(BaseDateTime);
+  data_.LastPlannedRun = ParseDateTime(ini.ReadString(kBackups, kLastPlannedRun, "")).value_or(BaseDateTime);
   c.CBLogActivity.SetChecked(ini.ReadBool(kSettings, "LogToFile", "N"));
   c.CB_ClearLog.SetChecked(ini.ReadBool(kSettings, "ClearLog", "A"));
   if (prepareLogAtStart_) PrepareLogFile();
@@ -146,6 +150,9 @@ std::string TSettingsBinding::SettingsFolder() const {
 }
 
 bool TSettingsBinding::SaveSettings(const std::string&) {
+  // A count every backup would refuse is refused before anything is written,
+  // so the file keeps one that works and the next start has it.
+  (void)BackupCountFromText(controls_.sedtBackupCount.Text());
   TFlagGuard busy(settingsFileBusy_);
   TIniFile ini(iniFileName_);
   WriteSettings(ini);
@@ -208,12 +215,20 @@ void TSettingsBinding::SaveLastRun() {
   TFlagGuard busy(settingsFileBusy_);
   TIniFile ini(iniFileName_);
   ini.WriteString(kBackups, "LastRun", FormatDateTime(data_.LastRun));
+  // In the same write as LastRun, so the two never disagree on disk. An instant
+  // whose backup failed is not kept across a restart: the catch-up from LastRun
+  // would make it up then anyway. Until the scheduler has served an instant the
+  // file stays as it always was.
+  if (data_.LastPlannedRun != BaseDateTime) {
+    ini.WriteString(kBackups, kLastPlannedRun, FormatDateTime(data_.LastPlannedRun));
+  }
   ini.UpdateFile();
 }
 
 std::string TSettingsBinding::SettingsText() {
-  // Into an empty file in memory: nothing on disk is touched or created.
-  TIniFile ini;
+  // Into an empty file in memory: nothing on disk is touched or created. In
+  // the loaded file's encoding, as OK would write into it.
+  TIniFile ini = TIniFile::InMemory(iniUtf8_);
   WriteSettings(ini);
   return ini.Bytes();
 }

@@ -29,8 +29,8 @@ class TSettingsBinding {
   // Writes the file named by IniFileName; the path is not used.
   bool SaveSettings(const std::string& exePath);
   void SaveLastRun();
-  // The bytes SaveSettings would write into a new file (Windows-1250, CR LF),
-  // made in memory: nothing is written.
+  // The bytes SaveSettings would write into a new file (CR LF; Windows-1250,
+  // or UTF-8 as the loaded file was), made in memory: nothing is written.
   std::string SettingsText();
 
   const std::string& IniFileName() const { return iniFileName_; }
@@ -60,6 +60,7 @@ class TSettingsBinding {
   const std::string configFile_;
   const bool prepareLogAtStart_;
   std::string iniFileName_;
+  bool iniUtf8_ = false;
   bool settingsFileBusy_ = false;
   // Before loading, no name: the tray shows the icon of an unknown action.
   TEventAction eventAction_ = TEventAction::FromName({});

@@ -105,4 +105,30 @@ std::string Utf8ToCp1250(std::string_view text) {
   return out;
 }
 
+bool IsNonAsciiUtf8(std::string_view text) {
+  const auto byte = [&text](size_t k) { return static_cast<unsigned char>(text[k]); };
+  bool beyondAscii = false;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    beyondAscii = true;
+    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    // The second byte's range is what rules out the overlong forms, the
+    // surrogates and what lies beyond U+10FFFF.
+    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (byte(i + 1) < low || byte(i + 1) > high) return false;
+    for (size_t k = 2; k < length; ++k) {
+      if ((byte(i + k) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return beyondAscii;
+}
+
 }  // namespace odb

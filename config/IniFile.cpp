@@ -15,6 +15,14 @@ namespace odb {
 namespace {
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+// Linux admins edit the file in UTF-8 editors, which write no byte-order mark;
+// on Windows every file without one is Windows-1250, as the profile functions
+// read it there.
+#ifdef _WIN32
+constexpr bool kUnmarkedUtf8 = false;
+#else
+constexpr bool kUnmarkedUtf8 = true;
+#endif
 
 // One line of the file: its text without the line break, and where the next
 // line starts. CR LF, a lone LF and a lone CR all end a line, as for the
@@ -38,9 +46,8 @@ bool SameName(std::string_view a, std::string_view b) {
 // The file's bytes with the knowledge of their encoding.
 class TIniText {
  public:
-  explicit TIniText(std::string bytes) : bytes_(std::move(bytes)) {
-    utf8_ = bytes_.starts_with(Utf8Bom);
-    SplitLines(utf8_ ? Utf8Bom.size() : 0);
+  TIniText(std::string bytes, bool utf8) : bytes_(std::move(bytes)), utf8_(utf8) {
+    SplitLines(bytes_.starts_with(Utf8Bom) ? Utf8Bom.size() : 0);
   }
 
   std::string& Bytes() { return bytes_; }
@@ -181,16 +188,25 @@ bool IsYesText(std::string_view text) {
 
 TIniFile::TIniFile() = default;
 
+TIniFile TIniFile::InMemory(bool utf8) {
+  TIniFile ini;
+  ini.utf8_ = utf8;
+  return ini;
+}
+
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
   if (!fs::FileExists(fileName_)) return;
   auto bytes = fs::ReadFile(fileName_);
   unreadable_ = !bytes;
   if (bytes) bytes_ = std::move(*bytes);
+  // Decided once, from the bytes as they came: what this object writes is read
+  // back the same way, and the file is written back in its own encoding.
+  utf8_ = bytes_.starts_with(Utf8Bom) || (kUnmarkedUtf8 && IsNonAsciiUtf8(bytes_));
 }
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const {
-  const TIniText ini(bytes_);
+  const TIniText ini(bytes_, utf8_);
   const auto first = ini.FindSection(ini.Encode(Trim(section, TBlanks::SpaceTab)));
   if (!first) return std::string(defaultValue);
   const auto at = ini.FindKey(*first, ini.SectionEnd(*first), ini.Encode(Trim(key, TBlanks::SpaceTab)));
@@ -201,7 +217,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 }
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
-  const TIniText ini(bytes_);
+  const TIniText ini(bytes_, utf8_);
   const auto first = ini.FindSection(ini.Encode(Trim(section, TBlanks::SpaceTab)));
   return first && ini.FindKey(*first, ini.SectionEnd(*first), ini.Encode(Trim(key, TBlanks::SpaceTab)));
 }
@@ -219,10 +235,24 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key,
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  TIniText ini(std::move(bytes_));
+  TIniText ini(std::move(bytes_), utf8_);
   Apply(ini, section, key, value);
   bytes_ = std::move(ini.Bytes());
   written_ = true;
+  KeepEncodingReadable();
+}
+
+// A write can take the last byte that is not UTF-8 out of a Windows-1250 file
+// whose other accented letters happen to pair up as UTF-8; read again, every
+// one of them would change. Such a file becomes UTF-8 as a whole instead,
+// unless it holds bytes Windows-1250 leaves undefined, which no conversion
+// would give back.
+void TIniFile::KeepEncodingReadable() {
+  if (utf8_ || !kUnmarkedUtf8 || !IsNonAsciiUtf8(bytes_)) return;
+  std::string utf8 = Cp1250ToUtf8(bytes_);
+  if (Utf8ToCp1250(utf8) != bytes_) return;
+  bytes_ = std::move(utf8);
+  utf8_ = true;
 }
 
 void TIniFile::UpdateFile() {

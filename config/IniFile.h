@@ -5,8 +5,9 @@
 // changes into the file at once, so one operation rewrites it once and a
 // crash leaves either the old file or the new one.
 //
-// Bytes on disk are Windows-1250 with CR LF (or UTF-8 when the file starts with
-// a UTF-8 byte-order mark, which is then kept); names and values here are UTF-8.
+// Bytes on disk are Windows-1250 with CR LF, or UTF-8 when the file starts with
+// a UTF-8 byte-order mark (which is then kept) or, on Linux, when it is UTF-8
+// with a character beyond ASCII; names and values here are UTF-8.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,11 +21,15 @@ class TIniFile {
 
   // Reads the file; a missing file reads as an empty one.
   explicit TIniFile(std::string fileName);
-  // An empty file that exists only in memory; UpdateFile writes nothing.
+  // An empty file that exists only in memory, in Windows-1250 or UTF-8;
+  // UpdateFile writes nothing.
   TIniFile();
+  static TIniFile InMemory(bool utf8);
   const std::string& FileName() const { return fileName_; }
   // The bytes UpdateFile would write.
   const std::string& Bytes() const { return bytes_; }
+  // The file is read and written as UTF-8.
+  bool Utf8() const { return utf8_; }
 
   // Blanks trimmed, one pair of enclosing quotes removed; defaultValue when the
   // file, the section or the key is missing; empty text for an empty value.
@@ -55,6 +60,9 @@ class TIniFile {
   std::string bytes_;
   bool unreadable_ = false;
   bool written_ = false;
+  bool utf8_ = false;
+
+  void KeepEncodingReadable();
 };
 
 // The boolean rule of the configuration: ASCII upper case equals "A" or "Y".

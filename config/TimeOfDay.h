@@ -20,14 +20,15 @@ namespace odb {
 
 // "05" -> "5", "0" -> "0", "" -> "0", "007" -> "0"; anything not starting with "0" unchanged.
 std::string NormalizeTimePart(std::string_view component);
-// Accepts "h[:m[:s[.f]]]" with hours 0..23, minutes and seconds 0..59 and turns
-// text into "hh:nn:ss". Components that are not whole decimal numbers are
-// rejected. On false, text is of no further use.
+// Accepts "h[:m[:s[.f]]]" and "h.m" or "h,m" with hours 0..23, minutes and
+// seconds 0..59 and turns text into "hh:nn:ss". Components that are not whole
+// decimal numbers are rejected. On false, text is of no further use.
 [[nodiscard]] bool NormalizeTime(std::string& text);
 
 // A time of day as typed on a Czech Windows: "7", "7:30", "07:30:00",
 // "7:30:15,250" (hours 0..23, minutes and seconds 0..59, milliseconds after
-// "," or "."), blanks around it allowed.
+// "," or "."), and "18.30" or "18,30" for hours and minutes; blanks around it
+// allowed.
 std::optional<TDateTime> TryStrToTime(std::string_view text);
 
 }  // namespace odb

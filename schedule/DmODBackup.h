@@ -43,6 +43,8 @@ class TDataODBackup {
 
   // Time of the last successful backup run.
   TDateTime LastRun;
+  // The planned instant of the last backup the scheduler began; saved with LastRun.
+  TDateTime LastPlannedRun = BaseDateTime;
   // The last ID handed out to a new row; only grows, so IDs are never reused in one run.
   int32_t LastTimeId = 0;
 

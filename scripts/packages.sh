@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ googletest firebird3.0-server firebird3.0-utils firebird-dev)
 if [[ "${1:-all}" != demo ]]; then
   packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64-tools libwine-dev
-             xvfb xauth imagemagick python3 clang libclang-rt-14-dev valgrind locales unzip systemd)
+             xvfb xauth imagemagick python3 clang libclang-rt-14-dev valgrind locales unzip systemd
+             faketime tzdata)
 fi
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()

@@ -25,14 +25,24 @@ class ClockJump : public ::testing::Test {
     Run(5'000);
     ASSERT_EQ(form_->NextRunTime(), At(0, 18, 0));
   }
-  void StartProgram(const std::string& lastRun) {
+  void StartProgram(const std::string& lastRun,
+                    const std::string& times = "EventCountTimes=1\r\nTime_1=18:00:00\r\n") {
     if (form_) form_->FormDestroy();
     form_.reset();
     test::Put(dir_.Path(), "odb.ini",
               "[OrdavaDB]\r\nLocalHost=A\r\nDatabaseName=db.fdb\r\nLogFileName=" + (dir_ / "odb.log") +
                   "\r\n[Backups]\r\nBackupPath=" + dir_.Str() + "\r\nBackupCount=3\r\nLastRun=" + lastRun +
-                  "\r\n[Settings]\r\nLogToFile=A\r\nEventAction=BackupOnTimer\r\n"
-                  "EventCountTimes=1\r\nTime_1=18:00:00\r\n");
+                  "\r\n[Settings]\r\nLogToFile=A\r\nEventAction=BackupOnTimer\r\n" + times);
+    CreateForm();
+  }
+  // A new program on the file as the last one left it.
+  void RestartProgram() {
+    form_->FormDestroy();
+    form_.reset();
+    data_ = std::make_unique<TDataODBackup>(clock_.Now(), fake_);
+    CreateForm();
+  }
+  void CreateForm() {
     form_ = std::make_unique<TFrmODBackupDB>(app_, *data_, dir_ / "odbackup", dir_ / "odb.ini");
     // Without a window the program runs as the Windows one hidden in the tray.
     form_->Show();
@@ -97,6 +107,18 @@ TEST_F(ClockJump, BackRightAfterTheBackupBeforeTheNextAnnouncement) {
   SetClock(At(0, 17, 59, 30));
   Run(30 * 60'000);
   EXPECT_EQ(Backups(), 1);
+  EXPECT_EQ(form_->NextRunTime(), At(1, 18, 0));
+}
+
+TEST_F(ClockJump, BackAnHourOverTwoDoneInstantsAndRestartedRepeatsNeither) {
+  StartProgram("10.05.2024 08:00:00", "EventCountTimes=2\r\nTime_1=18:00:00\r\nTime_2=18:30:00\r\n");
+  RunUntilBackup(5 * 60'000);
+  RunUntilBackup(35 * 60'000);
+  Run(5 * 60'000);
+  SetClock(At(0, 17, 35));
+  RestartProgram();
+  Run(70 * 60'000);
+  EXPECT_EQ(Backups(), 2);
   EXPECT_EQ(form_->NextRunTime(), At(1, 18, 0));
 }
 

@@ -139,14 +139,19 @@ TEST(TryStrToTime, FormsTypedOnCzechWindows) {
   const std::pair<std::string_view, int64_t> cases[] = {
       {"7", 7 * 3600000},         {"7:30", 27000000},       {"07:30:00", 27000000},
       {" 7:05:09 ", 25509000},    {"23:59:59", 86399000},   {"0:0", 0},
-      {"7:30:15,25", 27015250},   {"7:30:15.5", 27015500},  {"7:30:15.125", 27015125}};
+      {"7:30:15,25", 27015250},   {"7:30:15.5", 27015500},  {"7:30:15.125", 27015125},
+      // hours and minutes as Czech people write them
+      {"18.30", 66600000},        {"18,30", 66600000},      {"7.5", 25500000},
+      {" 07.05 ", 25500000}};
   for (const auto& [text, ms] : cases) {
     const auto time = TryStrToTime(text);
     ASSERT_TRUE(time) << text;
     EXPECT_EQ(time->Ms(), ms) << text;
   }
-  EXPECT_FALSE(TryStrToTime(""));
-  EXPECT_FALSE(TryStrToTime("-1"));
+  // Refused rather than read as another time.
+  for (const char* text : {"", "-1", "18.", "18.60", "18.30.15", "18.30:15", "7:30.5", "7:30:15.", "24.00"}) {
+    EXPECT_FALSE(TryStrToTime(text)) << text;
+  }
 }
 
 TEST_F(TimesTableTest, ViewRedrawsOnlyWhileControlsAreEnabled) {

@@ -1,5 +1,6 @@
 #include "config/IniFile.h"
 
+#include "common/Cp1250.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 
@@ -143,6 +144,44 @@ TEST_F(IniFileTest, Utf8ByteOrderMarkKeepsTheFileUtf8) {
   ini.WriteString("OrdavaDB", "DatabaseName", "ž.fdb");
   ini.UpdateFile();
   EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[OrdavaDB]\r\nServerName=\xC5\x99\r\nDatabaseName=\xC5\xBE.fdb\r\n");
+}
+
+// A Linux admin's UTF-8 editor writes no byte-order mark; anything that is not
+// well-formed UTF-8 is Windows-1250, and on Windows every unmarked file is.
+TEST_F(IniFileTest, UnmarkedUtf8IsReadAsUtf8OnLinux) {
+#ifdef _WIN32
+  constexpr bool utf8OnThisPlatform = false;
+#else
+  constexpr bool utf8OnThisPlatform = true;
+#endif
+  const std::pair<std::string_view, bool> cases[] = {
+      {"/srv/z\xC3\xA1lohy/\xC4\x8D", true},  // zálohy/č
+      {"/srv/z\xE1lohy/", false},             // Windows-1250
+      {"\xC0\xA1", false},                    // overlong
+      {"\xED\xA0\x80", false},                // a surrogate
+      {"\xF4\x90\x80\x80", false},            // beyond U+10FFFF
+      {"\xC3", false},                        // cut short
+  };
+  for (const auto& [value, utf8] : cases) {
+    Put("[Backups]\r\nBackupPath=" + std::string(value) + "\r\n");
+    const bool asUtf8 = utf8 && utf8OnThisPlatform;
+    EXPECT_EQ(TIniFile(path_).ReadString("Backups", "BackupPath", ""),
+              asUtf8 ? std::string(value) : Cp1250ToUtf8(value)) << value;
+  }
+  Put("[Backups]\r\nBackupPath=/srv/z\xC3\xA1lohy/\r\n");
+  TIniFile ini(path_);
+  ini.WriteString("Backups", "LastRun", "09.12.2026 18:30:00");
+  ini.WriteString("OrdavaDB", "DatabaseName", "ž.fdb");
+  ini.UpdateFile();
+  EXPECT_EQ(Bytes(), std::string("[Backups]\r\nBackupPath=/srv/z\xC3\xA1lohy/\r\nLastRun=09.12.2026 18:30:00\r\n"
+                                 "[OrdavaDB]\r\nDatabaseName=") +
+                         (utf8OnThisPlatform ? "\xC5\xBE" : "\x9E") + ".fdb\r\n");
+  // Windows-1250 "ČŠ" pairs up as UTF-8; once "á" is written away it still reads "ČŠ".
+  Put("[S]\r\nA=\xC8\x8A\r\nB=\xE1\r\n");
+  TIniFile cp1250(path_);
+  cp1250.WriteString("S", "B", "x");
+  cp1250.UpdateFile();
+  EXPECT_EQ(TIniFile(path_).ReadString("S", "A", ""), "ČŠ");
 }
 
 TEST_F(IniFileTest, IntegersAndBooleans) {

@@ -35,6 +35,7 @@ constexpr uint8_t kAllDays = 0xFE;
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 TDateTime Dec(int day, int h, int m = 0, int s = 0) { return TDateTime::Encode(2026, 12, day, h, m, s); }
+TDateTime Oct(int day, int h, int m = 0, int s = 0) { return TDateTime::Encode(2026, 10, day, h, m, s); }
 TDateTime Tod(int h, int m = 0, int s = 0) { return TDateTime::TimeOfDay(h, m, s); }
 
 struct TPlanSpec {
@@ -145,8 +146,8 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   TDateTime Now() const override { return TDateTime::FromMs(clock_); }
   bool BackupBusy() const override { return busy_; }
   void AddLogEntry(const std::string& m) override { Trace(m); }
-  void RunBackup() override { (void)Attempt(); }
-  bool CatchUpBackup() override { return Attempt(); }
+  void RunBackup() override { (void)Attempt(/*planned=*/true); }
+  bool CatchUpBackup() override { return Attempt(/*planned=*/false); }
   void ShowException(const std::exception&) override {
     if (boxOpen_) Fault("a second error box while one is open");
     ++boxes_;
@@ -163,6 +164,9 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
 
   void Restart() {
     Trace("restart");
+    // What the file kept: the served instant is saved with LastRun.
+    data_.LastPlannedRun = TDateTime::FromMs(savedServed_);
+    served_ = savedServed_;
     scheduler_ = std::make_unique<TScheduler>(plan_, *this);
     attemptsFor_.clear();
     stuck_ = 0;
@@ -180,11 +184,9 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
       const int64_t latest = oracle_.AtOrBefore(clock_);
       if (latest > from) Passed(latest);
     } else {
-      // What lies ahead again will be passed again; one backup more per
-      // instant is allowed from here.
+      // What lies ahead again will be passed again, and owed again unless it
+      // has been served.
       std::erase_if(passed_, [&](const TPassed& p) { return p.instant > clock_; });
-      attemptsFor_.clear();
-      madeFor_.clear();
     }
     nextInstant_ = oracle_.After(clock_);
   }
@@ -198,26 +200,37 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   }
 
   // An instant passed while a backup runs is that backup's.
+  // One served is never owed again, unless served by a clock more than a week ahead.
   void Passed(int64_t instant) {
+    latestPassed_ = std::max(latestPassed_, instant);
+    if (Served(instant)) return;
     if (!busy_) passed_.push_back({instant, tick_});
   }
+  bool Served(int64_t instant) const { return instant <= served_ && served_ - instant < 7 * kDay; }
 
-  bool Attempt() {
+  // The instant a backup serves is the one the program names for it, which
+  // must be a planned instant that has come and, for a planned backup, one
+  // after every instant served before.
+  bool Attempt(bool planned) {
     if (busy_) Fault("a second backup while one runs");
     ++attempts_;
     lastAttemptTick_ = tick_;
-    const int64_t instant = oracle_.AtOrBefore(clock_);
+    const int64_t instant = data_.LastPlannedRun.Ms();
+    if (oracle_.AtOrBefore(instant) != instant || instant > latestPassed_) Fault("a backup for " + At(instant));
+    if (planned && Served(instant)) Fault("served again: " + At(instant));
+    served_ = instant;
     if (++attemptsFor_[instant] > 3) Fault("attempt " + std::to_string(attemptsFor_[instant]) + " for " + At(instant));
     busy_ = true;
     for (int i = 0; i < setup_.backupSeconds; ++i) TickOnce();
     busy_ = false;
-    Trace("attempt");
+    Trace("attempt for " + At(instant));
     if (Fails()) {
       if (std::uniform_real_distribution<>(0, 1)(rng_) < setup_.quietChance) return false;
       throw std::runtime_error("the server is gone");
     }
     if (!madeFor_.insert(instant).second) Fault("a second backup for " + At(instant));
     data_.LastRun = Now();
+    savedServed_ = served_;
     ++successes_;
     return true;
   }
@@ -272,6 +285,9 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   int64_t tick_ = 0;
   int64_t nextInstant_ = oracle_.After(clock_);
   int64_t lastAttemptTick_ = -1;
+  int64_t latestPassed_ = oracle_.AtOrBefore(clock_);
+  int64_t served_ = BaseDateTime.Ms();
+  int64_t savedServed_ = BaseDateTime.Ms();  // as the file holds it
   bool busy_ = false;
   bool boxOpen_ = false;
   bool trace_ = std::getenv("ODB_SIM_TRACE") && setup_.name == std::getenv("ODB_SIM_TRACE");
@@ -304,6 +320,17 @@ std::vector<TCaseSetup> TableCases() {
        .lastRun = Dec(7, 18), .days = 7, .jumps = {{h, 3 * kDay}, {50 * h, 20 * kMinute}}},
       {.name = "repeated hour", .plan = Daily({Tod(2, 30)}), .start = tue8, .lastRun = Dec(8, 2, 30, 5), .days = 4,
        .clockRules = {{Dec(10, 3), Dec(10, 2)}}, .expectSuccesses = 4},
+      {.name = "autumn change, two instants in the repeated hour", .plan = Daily({Tod(2, 15), Tod(2, 45)}),
+       .start = Oct(24, 8), .lastRun = Oct(24, 2, 45, 5), .days = 3,
+       .clockRules = {{Oct(25, 3), Oct(25, 2)}}, .expectSuccesses = 6},
+      {.name = "autumn change, restart in the repeated hour", .plan = Daily({Tod(2, 15), Tod(2, 45)}),
+       .start = Oct(24, 8), .lastRun = Oct(24, 2, 45, 5), .days = 3, .restarts = {19 * h + 1200},
+       .clockRules = {{Oct(25, 3), Oct(25, 2)}}, .expectSuccesses = 6},
+      {.name = "clock set back an hour after two instants", .plan = Daily({Tod(18), Tod(18, 30)}), .start = tue8,
+       .lastRun = Dec(8, 7), .days = 2, .jumps = {{10 * h + 2100, -kHour}}, .expectSuccesses = 4},
+      {.name = "clock set back an hour, then a restart", .plan = Daily({Tod(18), Tod(18, 30)}), .start = tue8,
+       .lastRun = Dec(8, 7), .days = 2, .jumps = {{10 * h + 2100, -kHour}}, .restarts = {10 * h + 2700},
+       .expectSuccesses = 4},
       {.name = "skipped hour", .plan = Daily({Tod(2, 30)}), .start = tue8, .lastRun = Dec(8, 2, 30, 5), .days = 4,
        .clockRules = {{Dec(10, 2), Dec(10, 3)}}},
       {.name = "restart in the repeated hour", .plan = Daily({Tod(2, 30)}), .start = tue8,

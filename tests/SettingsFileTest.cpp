@@ -238,6 +238,19 @@ TEST(SettingsFile, SettingsTextIsWhatOkWritesAndWritesNothing) {
       << text;
 }
 
+#ifndef _WIN32
+TEST(SettingsFile, AUtf8FileIsShownAndSavedInUtf8OnLinux) {
+  FormFixture fx;
+  ASSERT_TRUE(fs::WriteFile(fx.IniPath(), "[Backups]\nBackupPath=/srv/zálohy/\n"));
+  TFrmODBackupDB& f = fx.Start();
+  EXPECT_EQ(f.EdtBackupPath.Text(), "/srv/zálohy/");
+  EXPECT_NE(f.Settings().SettingsText().find("BackupPath=/srv/zálohy/\r\n"), std::string::npos);
+  (void)f.Settings().SaveSettings(fx.ExePath());
+  const std::string bytes = fs::ReadFile(fx.IniPath()).value_or("");
+  EXPECT_EQ(bytes.rfind("[Backups]\nBackupPath=/srv/zálohy/\n", 0), 0u) << bytes;
+}
+#endif
+
 TEST(SettingsFile, ControlsWithoutAWindowLoadAndSaveAsTheWindowDoes) {
   const char* const files[] = {
       "[OrdavaDB]\nLocalHost=N\nServerName=fbhost\nDatabaseName=/d/o.fdb\n[Backups]\nBackupCount=3\n"
@@ -262,6 +275,22 @@ TEST(SettingsFile, ControlsWithoutAWindowLoadAndSaveAsTheWindowDoes) {
     EXPECT_EQ(controls.TickedDays(), window.DaysMask()) << file;
     EXPECT_EQ(data.LastRun, fx.data->LastRun) << file;
     EXPECT_EQ(binding.SettingsText(), window.Settings().SettingsText()) << file;
+  }
+}
+
+TEST(SettingsFile, OkWithACountNoBackupTakesWritesNothing) {
+  for (const char* count : {"", " ", "pět", "99999999999"}) {
+    FormFixture fx;
+    fx.WriteIni("[Backups]\nBackupCount=3\n");
+    const std::string before = fx.Ini();
+    TFrmODBackupDB& f = fx.Start();
+    f.cbAction.SetItemIndex(2);
+    f.sedtBackupCount.SetText(count);
+    fx.app.Dispatch([&] { f.BtnOKClick(); });
+    EXPECT_EQ(fx.Ini(), before) << count;
+    EXPECT_TRUE(f.Visible()) << count;
+    ASSERT_EQ(fx.app.Boxes.size(), 1u) << count;
+    EXPECT_NE(fx.app.Boxes[0].text.find("Počet uchovávaných záloh"), std::string::npos) << fx.app.Boxes[0].text;
   }
 }
 

@@ -2,7 +2,8 @@
 # The systemd units in dist/systemd: systemd-analyze verify accepts them without
 # a single complaint (unknown keys are only warnings there, so any output
 # fails), and the service runs the headless program with its configuration,
-# restarts it on failure and logs to the journal.
+# restarts it on failure, logs to the journal, runs as its own user and is
+# hardened.
 set -euo pipefail
 : "${ODBACKUP:?path of the odbackup program}"
 src=$(dirname "$0")/../../dist/systemd
@@ -32,6 +33,30 @@ grep -qx 'Restart=on-failure' "$service" || fail "odbackup.service does not rest
 grep -qx 'StandardError=journal' "$service" || fail "odbackup.service does not log to the journal"
 grep -q -- '--status$' "$src/odbackup-status.service" || fail "the check does not run --status"
 grep -q '^OnUnitActiveSec=' "$src/odbackup-status.timer" || fail "the check's timer does not repeat"
+
+# Not root, private files, a read-only system but for the program's own
+# folders, a start limit, and the alert of a failed check.
+while read -r unit line; do
+  grep -qx -- "$line" "$src/$unit" || fail "$unit lacks the line $line"
+done <<'LINES'
+odbackup.service User=odbackup
+odbackup.service UMask=0077
+odbackup.service ProtectSystem=strict
+odbackup.service ReadWritePaths=/etc/odbackup -/var/log/odbackup -/var/backups/odbackup -/var/lib/firebird/3.0/data
+odbackup.service ProtectHome=true
+odbackup.service PrivateTmp=true
+odbackup.service BindPaths=-/tmp/firebird
+odbackup.service NoNewPrivileges=true
+odbackup.service StartLimitBurst=5
+odbackup-status.service User=odbackup
+odbackup-status.service UMask=0077
+odbackup-status.service ProtectSystem=strict
+odbackup-status.service ProtectHome=true
+odbackup-status.service PrivateTmp=true
+odbackup-status.service NoNewPrivileges=true
+odbackup-status.service OnFailure=odbackup-alert@%n.service
+LINES
+grep -q '^StartLimitIntervalSec=' "$src/odbackup.service" || fail "odbackup.service has no start limit interval"
 
 if ((failures)); then
   echo "$failures check(s) failed"
