@@ -19,6 +19,10 @@
 #   login_tcp                        a server whose SYSDBA password is not the default:
 #                                    refused without the login keys, a backup with
 #                                    UserName= and the DPAPI-sealed PasswordProtected=
+#   detached_tcp                     logging off, so the output is not read: a database
+#                                    the server cannot open gives the error box and
+#                                    moves nothing; a good backup is put in place
+#                                    once the service is seen to end
 # "_local" is LocalHost=A: the shared server on this machine (port 3050);
 # the others use a private server on FB_PORT.
 # Environment: ODB_EXE, ODB_DRIVE, ODB_BRIDGE (missing: the case skips),
@@ -195,6 +199,37 @@ case $case_name in
     for _ in $(seq 1 40); do drive visible && break; sleep 0.25; done
     drive visible || fail "the running program's window was not shown"
     stop_program ;;
+  detached_tcp)
+    printf 'gen-2' >"$bkdir/ODBackup_2.fbk"
+    before=$(generations "$bkdir")
+    app_ini LocalHost=N "ServerName=$server" "DatabaseName=$work/nothere.fdb" "BackupPath=$backups" LogToFile=N
+    : >"$app/odbackup.log"  # logging off still reports a failure to a log that exists
+    start_program
+    drive once || fail "could not press OK"
+    box=$(drive box 90) || fail "a database the server cannot open: no error box"
+    [[ $box == *"$work/nothere.fdb"* ]] || fail "the box lacks the database's name: $box"
+    stop_program
+    expect_same "$before" "$(generations "$bkdir")" "the failed detached backup: the generations"
+    [[ -e $bkdir/ODBackup_1.fbk.part ]] && fail "the failed detached backup left its .part"
+    wait_log_entry "Záloha selhala: " 1 || fail "the failure is not in the existing log"
+    [[ $(ini_value "$app/odbackup.ini" LastRun) == "01.02.2024 03:04:05" ]] || fail "the failure changed LastRun"
+    echo "failure seen after ${SECONDS}s: $box"
+    app_ini LocalHost=N "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups" LogToFile=N
+    start_program
+    drive once || fail "could not press OK"
+    for ((i = 0; i < 240; i++)); do
+      [[ $(cat "$bkdir/ODBackup_2.fbk" 2>/dev/null) == gen-1 &&
+        $(ini_value "$app/odbackup.ini" LastRun) != "01.02.2024 03:04:05" ]] && break
+      sleep 0.25
+    done
+    box=$(drive box 1) && fail "a box after the good detached backup: $box"
+    stop_program
+    [[ $(cat "$bkdir/ODBackup_2.fbk") == gen-1 && $(cat "$bkdir/ODBackup_3.fbk") == gen-2 ]] ||
+      fail "the good detached backup did not shift the generations: $(ls "$bkdir")"
+    expect_last_run_today
+    [[ -e $bkdir/ODBackup_1.fbk.part ]] && fail "the good detached backup left its .part"
+    expect_restores "$bkdir/ODBackup_1.fbk" 100
+    echo "good backup in place after ${SECONDS}s" ;;
   *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 finish
