@@ -82,7 +82,7 @@ void TBackupRun::FillBackupSettings() {
   settings.BackupFile = PartialName();
 }
 
-std::string TBackupRun::PartialName() const { return PartialBackupName(GenerationPrefix(BackupFolder())); }
+std::string TBackupRun::PartialName() const { return PartialBackupName(GenerationPrefix(folder_)); }
 
 void TBackupRun::Record(TAttemptOutcome outcome, const std::string& error) noexcept {
   try {
@@ -108,17 +108,17 @@ void TBackupRun::Failed(std::string error, bool verification) {
 bool TBackupRun::LockFolder() {
   // A detached backup still watched holds it; the new run lets that one go.
   folderLock_.reset();
-  folderLock_ = std::make_unique<TFileLock>(GenerationPrefix(BackupFolder()) + "ODBackup.lock");
+  folderLock_ = std::make_unique<TFileLock>(GenerationPrefix(folder_) + "ODBackup.lock");
   // A folder that takes no lock file takes no backup either; the server says why.
   if (folderLock_->WaitFor(lockWaitMs_) != TFileLock::TState::Busy) return true;
   folderLock_.reset();
-  Failed(FormatMsg(msg::FolderBusy, BackupFolder()));
+  Failed(FormatMsg(msg::FolderBusy, folder_));
   return false;
 }
 
 void TBackupRun::RemoveLeftovers() {
   try {
-    for (const std::string& path : odb::RemoveLeftovers(BackupFolder())) {
+    for (const std::string& path : odb::RemoveLeftovers(folder_)) {
       addLogEntry_(FormatMsg(msg::LeftoverRemoved, path));
     }
   } catch (...) {
@@ -144,6 +144,9 @@ bool TBackupRun::PerformBackup(bool waitForOutput, bool startedByUser) {
   TFlagGuard running(running_);
   const TLockRelease release{folderLock_, Watch};
   Watch.BackupStarting();
+  // The run's folder stays the one it began in, also while a detached backup
+  // is watched and the user edits the path.
+  folder_ = BackupFolder();
   FillBackupSettings();
   TBackupService& service = data_.BackupService();
   (void)PrepareBackupService(service, *job_);
@@ -192,12 +195,12 @@ bool TBackupRun::Complete() {
   const bool verify = controls_.CBVerifyBackup.Checked();
   if (verify && !Verify(partial)) return false;
   try {
-    PlaceNewBackup(BackupFolder(), count_, [this](const std::string& text) { app_.ErrorBox(text); });
+    PlaceNewBackup(folder_, count_, [this](const std::string& text) { app_.ErrorBox(text); });
   } catch (const EBackupSetError& error) {
     Failed(error.what());
     return false;
   }
-  const std::string newest = BackupFileName();
+  const std::string newest = GenerationPrefix(folder_) + "ODBackup_1.fbk";
   if (!fs::MakePrivate(newest)) addLogEntry_(FormatMsg(msg::NotPrivate, newest));
   // One reading of the clock: the log entry and LastRun must name the same second.
   const TDateTime done = app_.Now();
@@ -211,7 +214,7 @@ bool TBackupRun::Complete() {
 }
 
 bool TBackupRun::Verify(const std::string& partial) {
-  const std::string prefix = GenerationPrefix(BackupFolder());
+  const std::string prefix = GenerationPrefix(folder_);
   try {
     RemoveVerifyLeftovers(prefix);
     TAppMessagePump pump(app_);
@@ -221,7 +224,7 @@ bool TBackupRun::Verify(const std::string& partial) {
     // Never a generation: the good backups before it stay as they are.
     const std::string failure = FormatMsg(msg::VerifyFailed, CurrentErrorText());
     addLogEntry_(failure);
-    const std::string kept = KeepFailedVerification(BackupFolder());
+    const std::string kept = KeepFailedVerification(folder_);
     addLogEntry_(kept.empty() ? FormatMsg(msg::VerifyFailedRemoved, partial) : FormatMsg(msg::VerifyFailedKept, kept));
     Failed(failure, /*verification=*/true);
     return false;

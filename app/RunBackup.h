@@ -89,6 +89,7 @@ class TBackupRun {
   // failed; for a detached backup, until a look at it has seen its end.
   std::unique_ptr<TFileLock> folderLock_;
   int lockWaitMs_ = 0;
+  std::string folder_;
   int count_ = 0;
   bool running_ = false;
   bool startedByUser_ = false;
