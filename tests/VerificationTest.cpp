@@ -168,6 +168,8 @@ TEST_F(Verification, AFailureIsToldAfterARestartAndClearedByTheNextGoodBackup) {
   Start("A");
   ScriptBackupAndRestore(1, /*completed=*/false);
   f().RunBackup();
+  // What the run posted goes to the window that is still there.
+  fx.app.ProcessMessages();
   fx.Destroy();
   fx.Start();
   const auto& failure = f().Backup().Watch.Failure();
