@@ -10,6 +10,7 @@
 
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
+#include "common/FileSystem.h"
 #include "common/Utf16_win.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/win32/SettingsView.h"
@@ -70,6 +71,8 @@ class StatusStripWindow : public ::testing::Test {
                             "ClearLog=A\r\nEventAction=" + action +
                             "\r\nDays=1,2,3,4,5,6,7\r\nEventCountTimes=1\r\nTime_1=18:00:00\r\n";
     test::Put(dir.Path(), "odbackup.ini", ini);
+    // The fake server writes its backups only into a folder that exists.
+    fs::CreateDirectories(dir / "zalohy");
     data = std::make_unique<TDataODBackup>(app.Now(), client);
     form = std::make_unique<TFrmODBackupDB>(app, *data, dir / "odbackup.exe");
     app.AttachMainForm(*form);
