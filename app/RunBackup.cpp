@@ -60,10 +60,6 @@ std::string TBackupRun::BackupFolder() const {
   return IsBlankText(text, TBlanks::SpaceTab) ? settings_.SettingsFolder() : text;
 }
 
-std::string TBackupRun::BackupFileName() const {
-  return GenerationPrefix(BackupFolder()) + "ODBackup_1.fbk";
-}
-
 void TBackupRun::FillBackupSettings() {
   TBackUpDatabaseSetings& settings = *job_;
   settings.ServerName = controls_.EdtServer.Text();

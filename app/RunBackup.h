@@ -47,7 +47,6 @@ class TBackupRun {
   // among the generations. The failure, when this look found one.
   std::optional<TFailedAttempt> WatchDetached();
   bool DetachedStartedByUser() const { return startedByUser_; }
-  std::string BackupFileName() const;
   // The backup folder text, or the configuration's folder when it is blank.
   std::string BackupFolder() const;
   // The outcome recorded by an earlier run of the program, into the watch.
