@@ -10,13 +10,13 @@
 
 namespace odb {
 
-void AddLogEntry(TApplication& app, TSettingsControls& settings, const std::string& message, TMemo* view) {
-  const std::string path = settings.EdtLogFilePath.Text();
-  if (!settings.CBLogActivity.Checked() || !fs::FileExists(path)) return;
+void AddLogEntry(TApplication& app, TSettings& settings, const std::string& message, TMemo* view) {
+  const std::string path = settings.LogFileName;
+  if (!settings.LogToFile || !fs::FileExists(path)) return;
   try {
     if (!AppendLogEntry(path, message, app.Now())) {
       // Logging stays off until the user ticks the box again.
-      settings.CBLogActivity.SetChecked(false);
+      settings.LogToFile = false;
       return;
     }
     if (!view) return;
@@ -28,7 +28,9 @@ void AddLogEntry(TApplication& app, TSettingsControls& settings, const std::stri
 }
 
 void TFrmODBackupDB::AddLogEntry(const std::string& message) {
-  odb::AddLogEntry(App, *this, message, Visible() ? &MemoFiles : nullptr);
+  odb::AddLogEntry(App, settings_.Live, message, Visible() ? &MemoFiles : nullptr);
+  // The box shows that logging went off.
+  if (!settings_.Live.LogToFile) CBLogActivity.SetChecked(false);
 }
 
 }  // namespace odb

@@ -18,7 +18,8 @@ std::optional<std::string> TBackupNotices::Due(const TStaleness& staleness,
     failureWarned_ = failure;
     failureWarnedAt_ = now;
     const std::string first = FirstLine(failure->error);
-    return failure->verification ? first : FormatMsg(msg::BackupFailed, first);
+    standing_ = TStanding{true, failure->step == TFailedStep::Backup ? FormatMsg(msg::BackupFailed, first) : first};
+    return standing_->text;
   }
   if (!staleness.overdue) {
     // Fresh again: the next time they go stale is told at once.
@@ -27,7 +28,19 @@ std::optional<std::string> TBackupNotices::Due(const TStaleness& staleness,
   }
   if (staleWarnedAt_ && now < staleWarnedAt_->AddDays(1)) return std::nullopt;
   staleWarnedAt_ = now;
-  return FormatMsg(msg::BackupsNotCurrent, staleness.reason);
+  standing_ = TStanding{false, FormatMsg(msg::BackupsNotCurrent, staleness.reason)};
+  return standing_->text;
+}
+
+bool TBackupNotices::Outlived(const TStaleness& staleness, const std::optional<TFailedAttempt>& failure,
+                              TDateTime lastGood) {
+  if (!standing_) return false;
+  const bool holds = standing_->failure
+                         ? failure && failure == failureWarned_ && lastGood <= failure->at
+                         : staleness.overdue && standing_->text == FormatMsg(msg::BackupsNotCurrent, staleness.reason);
+  if (holds) return false;
+  standing_.reset();
+  return true;
 }
 
 }  // namespace odb

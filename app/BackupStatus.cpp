@@ -8,11 +8,12 @@
 #include <system_error>
 
 #include "app/AppTexts.h"
-#include "app/ODBackupDB.h"
+#include "app/Settings.h"
 #include "backup/Generations.h"
+#include "config/AttemptRecord.h"
 #include "common/FileSystem.h"
 #include "common/Format.h"
-#include "schedule/DmODBackup.h"
+#include "schedule/ScheduleComputation.h"
 
 namespace odb {
 namespace {
@@ -33,20 +34,26 @@ std::string Instant(TDateTime value) { return value == BaseDateTime ? "-" : Form
 
 }  // namespace
 
-TBackupPlan CurrentPlan(const TFrmODBackupDB& form) {
-  TBackupPlan plan{form.DaysMask(), {}};
-  const TMemTimes& table = form.Data.MemTimes;
-  for (int i = 0; table.Active() && i < table.RecordCount(); ++i) {
-    if (const auto time = table.Row(i).time) plan.times.push_back(*time);
-  }
-  return plan;
+namespace {
+
+TFailedStep StepOf(TAttemptOutcome outcome) {
+  if (outcome == TAttemptOutcome::VerificationFailed) return TFailedStep::Verification;
+  return outcome == TAttemptOutcome::CopyFailed ? TFailedStep::Copy : TFailedStep::Backup;
 }
 
-std::vector<TGenerationFile> FindGenerations(const std::string& folder) {
+}  // namespace
+
+std::optional<TFailedAttempt> RecordedFailure(const std::string& iniFileName) {
+  const std::optional<TAttemptRecord> record = LoadAttemptRecord(AttemptRecordPath(iniFileName));
+  if (!record || !record->Failed()) return std::nullopt;
+  return TFailedAttempt{record->at, record->error, StepOf(record->outcome)};
+}
+
+std::vector<TGenerationFile> FindGenerations(const std::string& folder, const TGenerationNames& names) {
   std::vector<std::pair<int, TGenerationFile>> found;
   const std::string prefix = GenerationPrefix(folder);
   for (const std::string& name : fs::ListFiles(folder)) {
-    const std::optional<int> number = GenerationNumber(name);
+    const std::optional<int> number = GenerationNumber(name, names);
     std::error_code error;
     const stdfs::path path(prefix + name);
     if (!number || !stdfs::is_regular_file(path, error)) continue;
@@ -55,7 +62,7 @@ std::vector<TGenerationFile> FindGenerations(const std::string& folder) {
     if (error) continue;
     found.push_back({*number == 0 ? INT32_MAX : *number, {name, bytes, LocalTime(stamp)}});
   }
-  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<TGenerationFile> files;
   for (auto& [number, file] : found) files.push_back(std::move(file));
   return files;
@@ -66,14 +73,14 @@ namespace {
 // What the generations and the last attempt add to the rule's verdict: a
 // failure after the last good backup, a folder that cannot be read, or no
 // newest file whatever LastRun says.
-TStaleness WithFacts(TStaleness staleness, TFrmODBackupDB& form, const std::vector<TGenerationFile>& files) {
-  const std::string folder = form.Backup().BackupFolder();
+TStaleness WithFacts(TStaleness staleness, const TSettingsBinding& settings,
+                     const std::optional<TFailedAttempt>& failure, const std::vector<TGenerationFile>& files) {
+  const std::string folder = settings.BackupFolder();
   if (!fs::FolderReadable(folder)) return {TBackupState::None, true, FormatMsg(msg::FolderUnreadable, folder)};
   const bool newest = std::any_of(files.begin(), files.end(),
                                   [](const TGenerationFile& f) { return f.name == "ODBackup_1.fbk"; });
   if (!newest && staleness.state != TBackupState::None) return {TBackupState::None, true, std::string(msg::NewestMissing)};
-  const std::optional<TFailedAttempt>& failure = form.Backup().Watch.Failure();
-  if (staleness.state != TBackupState::None && failure && form.Data.LastRun <= failure->at) {
+  if (staleness.state != TBackupState::None && failure && settings.Live.LastRun <= failure->at) {
     return {TBackupState::Failed, true,
             FormatMsg(msg::StripAttemptFailed, FormatDateTime(failure->at)) + ", " + FirstLine(failure->error)};
   }
@@ -82,20 +89,22 @@ TStaleness WithFacts(TStaleness staleness, TFrmODBackupDB& form, const std::vect
 
 }  // namespace
 
-int StatusReport(TFrmODBackupDB& form, TDateTime now, std::string& out) {
-  const TBackupPlan plan = CurrentPlan(form);
-  const bool paused = form.EventAction().Kind() == TActionKind::PauseBackup;
-  const TDateTime next = paused ? BaseDateTime : NextPlannedInstant(plan, now);
-  out += "last: " + Instant(form.Data.LastRun) + "\n";
+int StatusReport(const TSettingsBinding& settings, const std::optional<TFailedAttempt>& failure, TDateTime now,
+                 std::string& out) {
+  const TSettings& live = settings.Live;
+  const TEventAction action = settings.EventAction();
+  const bool paused = action.Kind() == TActionKind::PauseBackup;
+  const TDateTime next = paused ? BaseDateTime : NextPlannedInstant(live.Plan, now);
+  out += "last: " + Instant(live.LastRun) + "\n";
   out += "next: " + Instant(next) + "\n";
-  out += "action: " + form.EventAction().Name() + "\n";
-  const std::vector<TGenerationFile> files = FindGenerations(form.Backup().BackupFolder());
+  out += "action: " + action.Name() + "\n";
+  const std::vector<TGenerationFile> files = FindGenerations(settings.BackupFolder());
   for (const TGenerationFile& file : files) {
     out += "generation: " + file.name + " " + std::to_string(file.bytes) + " " +
            FormatDateTime(file.modified) + "\n";
   }
   const TStaleness staleness = WithFacts(
-      BackupStaleness(plan, form.EventAction().Kind() == TActionKind::BackupOnTimer, form.Data.LastRun, now), form,
+      BackupStaleness(live.Plan, action.Kind() == TActionKind::BackupOnTimer, live.LastRun, now), settings, failure,
       files);
   out += std::string("state: ") + BackupStateName(staleness.state) + " (" + staleness.reason + ")\n";
   switch (staleness.state) {

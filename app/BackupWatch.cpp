@@ -1,7 +1,7 @@
 #include "app/BackupWatch.h"
 
-#include "backup/service/ControlService.h"
-#include "backup/service/ServiceErrors.h"
+#include "service/ControlService.h"
+#include "service/ServiceErrors.h"
 
 namespace odb {
 
@@ -25,8 +25,8 @@ void TBackupWatch::DetachedStarted() {
   Changed();
 }
 
-void TBackupWatch::Failed(TDateTime at, std::string error, bool verification) {
-  failure_ = TFailedAttempt{at, std::move(error), verification};
+void TBackupWatch::Failed(TDateTime at, std::string error, TFailedStep step) {
+  failure_ = TFailedAttempt{at, std::move(error), step};
   watching_ = false;
   Changed();
 }

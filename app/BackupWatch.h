@@ -32,8 +32,7 @@ class TBackupWatch {
   void BackupStarting() { watching_ = false; }
   void Succeeded();
   void DetachedStarted();
-  // verification: the backup was made, its test restore failed.
-  void Failed(TDateTime at, std::string error, bool verification = false);
+  void Failed(TDateTime at, std::string error, TFailedStep step = TFailedStep::Backup);
   // The failure recorded before the program started.
   void Restore(TFailedAttempt failure);
   // One look at the detached backup. Failed: Failure() holds what the server

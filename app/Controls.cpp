@@ -45,6 +45,7 @@ void TCheckBox::SetChecked(bool checked) {
   if (checked == checked_) return;
   checked_ = checked;
   Changed();
+  ValueChanged();
   if (OnClick) OnClick(*this);
 }
 
@@ -56,20 +57,24 @@ void TRadioButton::SetChecked(bool checked) {
   if (checked == checked_) return;
   checked_ = checked;
   Changed();
-  if (!checked) return;
-  for (TRadioButton* other : group_) {
-    if (other != this && other->checked_) {
-      other->checked_ = false;
-      other->Changed();
+  if (checked) {
+    for (TRadioButton* other : group_) {
+      if (other != this && other->checked_) {
+        other->checked_ = false;
+        other->Changed();
+      }
     }
   }
-  if (OnClick) OnClick(*this);
+  // Once the group is settled, so the value read is the group's.
+  ValueChanged();
+  if (checked && OnClick) OnClick(*this);
 }
 
 void TEdit::SetText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   Changed();
+  ValueChanged();
   if (OnChange) OnChange(*this);
 }
 
@@ -77,6 +82,7 @@ void TSpinEdit::SetText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   Changed();
+  ValueChanged();
 }
 
 long long TSpinEdit::Value() const {

@@ -1,7 +1,7 @@
 #pragma once
-// The settings window's controls as plain objects. They are the live settings:
-// they keep their state and raise their events by the program's conventions,
-// and a platform view (if any) only mirrors them.
+// The settings window's controls as plain objects. They keep their state and
+// raise their events by the program's conventions, and a platform view (if
+// any) only mirrors them.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -61,8 +61,15 @@ class TControl {
   void SetView(TControlView* view) { view_ = view; }
   TControlView* View() const { return view_; }
 
+  // A change of the value the control holds, raised before its own event, so
+  // that the handler already finds the live settings in step.
+  std::function<void()> OnValueChanged;
+
  protected:
   void Changed();
+  void ValueChanged() {
+    if (OnValueChanged) OnValueChanged();
+  }
 
  private:
   std::string caption_;

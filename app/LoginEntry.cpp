@@ -3,7 +3,7 @@
 
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "backup/service/ServiceBlocks.h"
+#include "service/ServiceBlocks.h"
 #include "common/Cp1250.h"
 #include "config/IniFile.h"
 #include "config/Login.h"

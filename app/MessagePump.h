@@ -9,6 +9,8 @@ class TAppMessagePump final : public IMessagePump {
  public:
   explicit TAppMessagePump(TApplication& app) : app_(app) {}
   void ProcessMessages() override { app_.ProcessMessages(); }
+  bool ReadsOutputOnAThread() const override { return app_.ReadsOutputOnAThread(); }
+  void WaitForMessages(int ms) override { app_.WaitForMessages(ms); }
 
  private:
   TApplication& app_;

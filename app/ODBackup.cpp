@@ -17,7 +17,7 @@ TProgram::~TProgram() {
 std::unique_ptr<TDataODBackup> CreateDataModule(TApplication& app) {
   app.SetTitle(std::string(msg::AppTitle));
   try {
-    return std::make_unique<TDataODBackup>(app.Now());
+    return std::make_unique<TDataODBackup>();
   } catch (const std::exception& error) {
     // Without the client library the program cannot work at all.
     app.ShowException(error);

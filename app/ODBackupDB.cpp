@@ -20,16 +20,17 @@ TFrmODBackupDB::TFrmODBackupDB(TApplication& app, TDataODBackup& data,
       Data(data),
       ExePath(options.exePath),
       TimerTS(app, 1000),
-      settings_(app, data, *this, options),
-      backup_(app, data, *this, settings_, MemoFiles, TimerTS,
-              [this](const std::string& message) { AddLogEntry(message); }) {
-  Data.PlanWindow = this;
+      settings_(app, options),
+      backup_(app, data, settings_, MemoFiles, TimerTS, [this](const std::string& message) { AddLogEntry(message); }) {
   InitLayout();
   WireEvents();
   FormCreate();
 }
 
-TFrmODBackupDB::~TFrmODBackupDB() { Data.PlanWindow = nullptr; }
+TFrmODBackupDB::~TFrmODBackupDB() {
+  Data.MemTimes.OnRowsChanged = nullptr;
+  settings_.OnLoaded = nullptr;
+}
 
 void TFrmODBackupDB::InitLayout() {
   PnlTop.SetColor(clInfoBk);
@@ -71,6 +72,7 @@ void TFrmODBackupDB::WireEvents() {
   SBDBPath.OnClick = bind(&TFrmODBackupDB::SBDBPathClick);
   SBInFilesPath.OnClick = bind(&TFrmODBackupDB::SBInFilesPathClick);
   SBLogFilePath.OnClick = bind(&TFrmODBackupDB::SBLogFilePathClick);
+  SBMirrorPath.OnClick = bind(&TFrmODBackupDB::SBMirrorPathClick);
   for (int day = 1; day <= 7; ++day) DayBox(day)->OnClick = bind(&TFrmODBackupDB::cbDayClick);
   cbPracDny.OnClick = bind(&TFrmODBackupDB::cbPracDnyClick);
   cbVikendy.OnClick = bind(&TFrmODBackupDB::cbVikendyClick);
@@ -79,7 +81,35 @@ void TFrmODBackupDB::WireEvents() {
     App.Dispatch([this] { BackupStatusTick(); });
   };
   TimerStatus.OnTimer = [this] { App.Dispatch([this] { RefreshBackupStatus(); }); };
-  backup_.AfterRun = [this] { RefreshBackupStatus(); };
+  backup_.AfterRun = backup_.OnProgress = [this] { RefreshBackupStatus(); };
+  EditLive(settings_.Live);
+  Data.MemTimes.OnRowsChanged = [this](TMemTimes& table) { settings_.Live.Plan.times = table.Times(); };
+  settings_.OnLoaded = [this](const TSettings& loaded) { ShowLoaded(loaded); };
+}
+
+void TFrmODBackupDB::ShowLoaded(const TSettings& loaded) {
+  ShowSettings(loaded);
+  TMemTimes& table = Data.MemTimes;
+  TControlsDisabled noRedraw(table);
+  if (table.Active()) {
+    table.EmptyTable();
+  } else {
+    table.Open();
+  }
+  for (const TDateTime time : loaded.Plan.times) {
+    table.Append();
+    table.SetTime(time);
+    table.Post();
+  }
+}
+
+void TFrmODBackupDB::KeepLayoutSettings() {
+  CopyTo(settings_.Live);
+  if (!Data.MemTimes.Active()) Data.MemTimes.Open();
+}
+
+void TFrmODBackupDB::CompleteTimeEdit() {
+  if (Data.MemTimes.Active()) Data.MemTimes.CheckBrowseMode();
 }
 
 void TFrmODBackupDB::FormCreate() {
@@ -90,9 +120,11 @@ void TFrmODBackupDB::FormCreate() {
   // On failure the user gets the window with what the controls hold, so the
   // settings can be repaired and saved with OK; everything below still has to exist.
   const bool loaded = settings_.LoadSettingsOrTell(ExePath);
+  if (!loaded) KeepLayoutSettings();
   backup_.RestoreRecord();
   trayIconList_ = IconSetIndex() == 2 ? 2 : 1;
-  App.Tray().Add(trayIconList_, TrayIconIndex(), std::string(msg::TrayTip));
+  trayTipShown_ = TrayTip();
+  App.Tray().Add(trayIconList_, TrayIconIndex(), trayTipShown_);
   trayIconAdded_ = true;
   backup_.CreateJob();
   GBDatabaze.SetColor(kGBDatabazeColor);
@@ -146,6 +178,7 @@ void TFrmODBackupDB::SBExitClick() {
 }
 
 void TFrmODBackupDB::BtnOKClick() {
+  settings_.SetEventAction(TEventAction::FromItemIndex(cbAction.ItemIndex()));
   (void)settings_.SaveSettings(ExePath);
   // Saving has set the action from the list, so it is never unknown here; an
   // unknown one would show as the plan's item.

@@ -1,7 +1,7 @@
 #pragma once
-// The settings window: the settings controls it shows are the program's live
-// settings; the configuration file and the backup run are its collaborators,
-// and its run state is shared by the scheduler and the tray entry.
+// The settings window: its settings controls edit the program's live settings
+// (Settings().Live), which the scheduler and the backup run read; its run
+// state is shared by the scheduler and the tray entry.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,7 +26,7 @@ namespace odb {
 inline constexpr int TabSheetPaths = 0;
 inline constexpr int TabSheetPort = 1;
 
-class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControls {
+class TFrmODBackupDB : public TForm, public TSettingsControls {
  public:
   TFrmODBackupDB(TApplication& app, TDataODBackup& data, const TProgramOptions& options);
   TFrmODBackupDB(TApplication& app, TDataODBackup& data, std::string exePath,
@@ -37,7 +37,7 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   TDataODBackup& Data;
   const std::string ExePath;
 
-  // The controls that hold settings (RBLocal, EdtServer … the day boxes) are
+  // The controls that edit settings (RBLocal, EdtServer … the day boxes) are
   // TSettingsControls'; the window adds its frames, labels and buttons.
 
   // Status strip and button bar.
@@ -66,6 +66,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   TLabel laBackupCount{"laBackupCount", "Počet uchovávaných záloh:"};
   TLabel laLogFile{"laLogFile", "Cesta k .log souboru"};
   TButton SBLogFilePath{"SBLogFilePath"};
+  TLabel laMirrorPath{"laMirrorPath", "Kopie záloh (jiný disk nebo síť)"};
+  TButton SBMirrorPath{"SBMirrorPath"};
+  TLabel laMirrorCount{"laMirrorCount", "Počet uchovávaných kopií:"};
   TLabel laAction{"laAction", "Další spuštění:"};
   TPanel pnlSettings{"pnlSettings"};
   TPanel pnlDays{"pnlDays"};
@@ -91,9 +94,10 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   TTimer TimerStatus{App, 60'000};
   uint64_t WatchVersionShown = ~uint64_t{0};
 
-  // The configuration file and the settings no control holds.
+  // The live settings and the configuration file.
   TSettingsBinding& Settings() { return settings_; }
-  const TEventAction& EventAction() const { return settings_.EventAction(); }
+  const TSettings& Live() const { return settings_.Live; }
+  TEventAction EventAction() const { return settings_.EventAction(); }
   int32_t IconSetIndex() const { return settings_.IconSetIndex(); }
   // The backup run with its job record.
   TBackupRun& Backup() { return backup_; }
@@ -121,16 +125,14 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   void SBDBPathClick();
   void SBInFilesPathClick();
   void SBLogFilePathClick();
-  uint8_t DaysMask() const override { return TickedDays(); }
-  // The scheduler sets SlotPending from what its own search returned: a search
-  // made elsewhere (--plan) must not leave it raised with nothing announced.
-  void RaiseSlotPending() override {}
+  void SBMirrorPathClick();
 
   // Tray entry and icon chooser.
   void UpdateTrayIcon();
   void WMTrayNotify(intptr_t lParam);
   void miAnimateIconsClick();
   void miLoginClick();  // app/LoginEntry.cpp
+  void miRestoreClick();  // app/RestoreEntry.cpp
 
   // Activity log.
   void AddLogEntry(const std::string& message);
@@ -161,7 +163,19 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
  private:
   void InitLayout();
   void WireEvents();
+  // The loaded settings into the controls and the times table.
+  void ShowLoaded(const TSettings& settings);
+  // A configuration that did not load: the live settings are what the
+  // controls show.
+  void KeepLayoutSettings();
   int TrayIconIndex() const;
+  // A time still being typed into the grid counts for the next search.
+  void CompleteTimeEdit();
+  // The folder chooser, opened at the edit's folder; the choice goes into the edit.
+  void ChooseFolderInto(TEdit& edit, std::string_view title, std::string_view prompt);
+  // "Ordava backup client.", with a line more while a backup runs.
+  std::string TrayTip() const;
+  void ModifyTrayEntry();
   void SetTimerForHide();
 
   // The window as the scheduler's program: clock, log, backups, error box.
@@ -186,8 +200,9 @@ class TFrmODBackupDB : public TForm, public TPlanWindow, public TSettingsControl
   bool hideAtStart_ = false;
   int trayIconList_ = 0;  // 1 or 2: ImageList1 or ImageList2; 0 before creation
   bool trayIconAdded_ = false;
+  std::string trayTipShown_;
   TSchedulerHost schedulerHost_{*this};
-  TDataModulePlan schedulePlan_{Data};
+  TSettingsPlan schedulePlan_{settings_.Live, [this] { CompleteTimeEdit(); }};
   TScheduler scheduler_{schedulePlan_, schedulerHost_};
 };
 

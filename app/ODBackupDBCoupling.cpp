@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
 #include "common/FlagGuard.h"
+#include "platform/FolderDialog.h"
 
 namespace odb {
 
@@ -53,8 +54,17 @@ void TFrmODBackupDB::SBDBPathClick() {
   if (OpenDialogDB.Execute(App)) EdtPath.SetText(OpenDialogDB.FileName);
 }
 
+void TFrmODBackupDB::ChooseFolderInto(TEdit& edit, std::string_view title, std::string_view prompt) {
+  const TFolderDialog dialog{std::string(title), std::string(prompt), edit.Text()};
+  if (auto folder = App.SelectDirectory(dialog)) edit.SetText(*folder);
+}
+
 void TFrmODBackupDB::SBInFilesPathClick() {
-  if (auto folder = App.SelectDirectory()) EdtBackupPath.SetText(*folder);
+  ChooseFolderInto(EdtBackupPath, msg::BackupFolderTitle, msg::BackupFolderPrompt);
+}
+
+void TFrmODBackupDB::SBMirrorPathClick() {
+  ChooseFolderInto(EdtMirrorPath, msg::MirrorFolderTitle, msg::MirrorFolderPrompt);
 }
 
 void TFrmODBackupDB::SBLogFilePathClick() {

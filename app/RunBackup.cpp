@@ -2,14 +2,17 @@
 // service prepared, generations shifted, backup made, result recorded.
 #include "app/RunBackup.h"
 
+#include <exception>
+
 #include "app/AppTexts.h"
+#include "app/BackupStatus.h"
 #include "app/MessagePump.h"
 #include "app/ODBackupDB.h"
 #include "app/Settings.h"
-#include "app/SettingsControls.h"
 #include "backup/BackupSet.h"
 #include "backup/BackupTexts.h"
 #include "backup/Generations.h"
+#include "backup/Mirror.h"
 #include "backup/ODBackupUtils.h"
 #include "backup/Verification.h"
 #include "common/Errors.h"
@@ -36,13 +39,21 @@ struct TLockRelease {
   }
 };
 
+// The strip is no reason to stop a backup: when it cannot be drawn it stays
+// as it was, and the next minute's refresh tries again.
+void CallQuietly(const std::function<void()>& call) noexcept {
+  try {
+    if (call) call();
+  } catch (...) {
+  }
+}
+
 }  // namespace
 
-TBackupRun::TBackupRun(TApplication& app, TDataODBackup& data, const TSettingsControls& controls,
-                       TSettingsBinding& settings, TMemo& output, TTimer& timer, TLogEntry addLogEntry)
+TBackupRun::TBackupRun(TApplication& app, TDataODBackup& data, TSettingsBinding& settings, TMemo& output,
+                       TTimer& timer, TLogEntry addLogEntry)
     : app_(app),
       data_(data),
-      controls_(controls),
       settings_(settings),
       output_(output),
       timer_(timer),
@@ -54,25 +65,28 @@ void TBackupRun::CreateJob() { job_ = std::make_unique<TBackUpDatabaseSetings>()
 
 void TBackupRun::FreeJob() { job_.reset(); }
 
-std::string TBackupRun::BackupFolder() const {
-  // A blank folder would put the backups, and the rotation, into the root.
-  const std::string& text = controls_.EdtBackupPath.Text();
-  return IsBlankText(text, TBlanks::SpaceTab) ? settings_.SettingsFolder() : text;
+
+TBackUpDatabaseSetings ConnectionJob(const TSettings& live, const std::string& iniFileName) {
+  TBackUpDatabaseSetings job;
+  job.ServerName = live.ServerName;
+  job.Protocol = live.LocalHost ? TProtocol::Local : TProtocol::TCP;
+  job.LoginPrompt = false;
+  // Read at each use, so a login stored while the program runs counts at once.
+  const TLogin login = ReadLogin(TIniFile(iniFileName));
+  job.UserParam = login.UserName ? "user_name=" + *login.UserName : "";
+  job.PasswordParam = login.Password ? "password=" + *login.Password : "";
+  job.AttachNow = false;
+  job.DatabaseName = live.DatabaseName;
+  return job;
 }
+
+std::string TBackupRun::BackupFolder() const { return settings_.BackupFolder(); }
 
 void TBackupRun::FillBackupSettings() {
   TBackUpDatabaseSetings& settings = *job_;
-  settings.ServerName = controls_.EdtServer.Text();
-  settings.Protocol = controls_.RBLocal.Checked() ? TProtocol::Local : TProtocol::TCP;
-  settings.LoginPrompt = false;
-  // Read at each backup, so a login stored while the program runs counts at once.
-  const TLogin login = ReadLogin(TIniFile(settings_.IniFileName()));
-  settings.UserParam = login.UserName ? "user_name=" + *login.UserName : "";
-  settings.PasswordParam = login.Password ? "password=" + *login.Password : "";
-  settings.AttachNow = false;
+  settings = ConnectionJob(settings_.Live, settings_.IniFileName());
   settings.Verbose = true;
   settings.Options = TBackupOptions{TBackupOption::NoGarbageCollection};
-  settings.DatabaseName = controls_.EdtPath.Text();
   // The server writes the new backup beside the generations; it becomes
   // ODBackup_1.fbk only once it is known to be complete.
   settings.BackupFile = PartialName();
@@ -89,16 +103,29 @@ void TBackupRun::Record(TAttemptOutcome outcome, const std::string& error) noexc
   }
 }
 
-void TBackupRun::RestoreRecord() {
-  const std::optional<TAttemptRecord> record = LoadAttemptRecord(AttemptRecordPath(settings_.IniFileName()));
-  if (record && record->Failed()) {
-    Watch.Restore({record->at, record->error, record->outcome == TAttemptOutcome::VerificationFailed});
+namespace {
+
+TAttemptOutcome OutcomeOf(TFailedStep step) {
+  switch (step) {
+    case TFailedStep::Backup:
+      return TAttemptOutcome::Failed;
+    case TFailedStep::Verification:
+      return TAttemptOutcome::VerificationFailed;
+    case TFailedStep::Copy:
+      return TAttemptOutcome::CopyFailed;
   }
+  return TAttemptOutcome::Failed;
 }
 
-void TBackupRun::Failed(std::string error, bool verification) {
-  Record(verification ? TAttemptOutcome::VerificationFailed : TAttemptOutcome::Failed, FirstLine(error));
-  Watch.Failed(app_.Now(), std::move(error), verification);
+}  // namespace
+
+void TBackupRun::RestoreRecord() {
+  if (auto failure = RecordedFailure(settings_.IniFileName())) Watch.Restore(std::move(*failure));
+}
+
+void TBackupRun::Failed(std::string error, TFailedStep step) {
+  Record(OutcomeOf(step), FirstLine(error));
+  Watch.Failed(app_.Now(), std::move(error), step);
 }
 
 bool TBackupRun::LockFolder() {
@@ -129,17 +156,13 @@ bool TBackupRun::PerformBackup(bool waitForOutput, bool startedByUser) {
   // also when an error passes (before its box is shown).
   struct TAfterRun {
     std::function<void()>& after;
-    ~TAfterRun() {
-      try {
-        if (after) after();
-      } catch (...) {
-        // The strip stays as it was; the next minute's refresh tries again.
-      }
-    }
+    ~TAfterRun() { CallQuietly(after); }
   } afterRun{AfterRun};
   TFlagGuard running(running_);
   const TLockRelease release{folderLock_, Watch};
   Watch.BackupStarting();
+  progress_ = {};
+  ShowProgress(/*atOnce=*/true);
   // The run's folder stays the one it began in, also while a detached backup
   // is watched and the user edits the path.
   folder_ = BackupFolder();
@@ -147,11 +170,11 @@ bool TBackupRun::PerformBackup(bool waitForOutput, bool startedByUser) {
   TBackupService& service = data_.BackupService();
   (void)PrepareBackupService(service, *job_);
   // Before anything is touched: a mistyped count stops the run here.
-  count_ = BackupCountFromText(controls_.sedtBackupCount.Text());
+  count_ = BackupCountFromText(settings_.Live.BackupCount);
   // Before the leftovers: another run's partial file is no leftover.
   if (!LockFolder()) return false;
   RemoveLeftovers();
-  if (waitForOutput || controls_.CBLogActivity.Checked()) return BackupVerbose(service);
+  if (waitForOutput || settings_.Live.LogToFile) return BackupVerbose(service);
   std::string error;
   if (!StartBackupDetached(service, timer_, &error)) {
     (void)fs::RemoveFile(PartialName());
@@ -164,10 +187,28 @@ bool TBackupRun::PerformBackup(bool waitForOutput, bool startedByUser) {
   return true;
 }
 
+std::optional<TBackupProgress> TBackupRun::Progress() const {
+  if (running_ || Watch.Watching()) return progress_;
+  return std::nullopt;
+}
+
+void TBackupRun::ShowProgress(bool atOnce) {
+  const TDateTime now = app_.Now();
+  if (!atOnce && now.Ms() - progressShownAt_.Ms() < kProgressMs) return;
+  progressShownAt_ = now;
+  CallQuietly(OnProgress);
+}
+
+TProgressOutput TBackupRun::CountedOutput() {
+  return TProgressOutput(output_, progress_, [this] { ShowProgress(/*atOnce=*/false); });
+}
+
 bool TBackupRun::BackupVerbose(TBackupService& service) {
+  progress_.verbose = true;
+  TProgressOutput output = CountedOutput();
   try {
     TAppMessagePump pump(app_);
-    (void)RunBackupVerbose(service, pump, output_);
+    (void)RunBackupVerbose(service, pump, output);
   } catch (...) {
     // Once the output has ended the file is complete and only the detach
     // failed. The leftovers are gone, so a file there is this run's; a failed
@@ -188,7 +229,7 @@ bool TBackupRun::Complete() {
     Failed(error);
     throw Exception(error);
   }
-  const bool verify = controls_.CBVerifyBackup.Checked();
+  const bool verify = settings_.Live.VerifyBackup;
   if (verify && !Verify(partial)) return false;
   try {
     PlaceNewBackup(folder_, count_, [this](const std::string& text) { app_.ErrorBox(text); });
@@ -202,11 +243,47 @@ bool TBackupRun::Complete() {
   const TDateTime done = app_.Now();
   addLogEntry_(FormatMsg(msg::BackupDone, FormatDateTime(done)));
   if (verify) addLogEntry_(FormatMsg(msg::BackupVerified, newest));
-  data_.LastRun = done;
+  settings_.Live.LastRun = done;
   Watch.Succeeded();
-  Record(verify ? TAttemptOutcome::Verified : TAttemptOutcome::Made, "");
-  settings_.SaveLastRun();
+  const TAttemptOutcome made = verify ? TAttemptOutcome::Verified : TAttemptOutcome::Made;
+  // Until the copy is in place the record says it is not: a run killed while
+  // copying must not be told as a whole success after the restart.
+  const bool copying = !settings_.MirrorFolder().empty();
+  if (copying) {
+    Record(TAttemptOutcome::CopyFailed, FormatMsg(msg::MirrorFailed, msg::MirrorUnfinished));
+  } else {
+    Record(made, "");
+  }
+  // LastRun first: a copy of gigabytes takes a while, and the backup is made
+  // whatever becomes of it. A LastRun that cannot be saved costs no copy.
+  std::exception_ptr notSaved;
+  try {
+    settings_.SaveLastRun();
+  } catch (...) {
+    notSaved = std::current_exception();
+  }
+  if (Mirror(newest) && copying) Record(made, "");
+  if (notSaved) std::rethrow_exception(notSaved);
   return true;
+}
+
+bool TBackupRun::Mirror(const std::string& newest) {
+  const std::string mirror = settings_.MirrorFolder();
+  if (mirror.empty()) return true;
+  try {
+    for (const std::string& path : RemoveMirrorLeftovers(mirror)) addLogEntry_(FormatMsg(msg::LeftoverRemoved, path));
+    TAppMessagePump pump(app_);
+    const TMirrorCopy copy = CopyToMirror(newest, mirror, settings_.Live.MirrorCount,
+                                          [this](const std::string& text) { app_.ErrorBox(text); }, &pump);
+    addLogEntry_(FormatMsg(msg::MirrorDone, copy.path));
+    return true;
+  } catch (...) {
+    // Told as a failed attempt, but the backup stays made: LastRun is saved.
+    const std::string failure = FormatMsg(msg::MirrorFailed, CurrentErrorText());
+    addLogEntry_(failure);
+    Failed(failure, TFailedStep::Copy);
+    return false;
+  }
 }
 
 bool TBackupRun::Verify(const std::string& partial) {
@@ -214,15 +291,16 @@ bool TBackupRun::Verify(const std::string& partial) {
   try {
     RemoveVerifyLeftovers(prefix);
     TAppMessagePump pump(app_);
+    TProgressOutput output = CountedOutput();
     VerifyBackupByRestore(data_.RestoreService(), *job_, partial, NewVerifyDatabaseName(prefix, app_.Now()), pump,
-                          output_);
+                          output);
   } catch (...) {
     // Never a generation: the good backups before it stay as they are.
     const std::string failure = FormatMsg(msg::VerifyFailed, CurrentErrorText());
     addLogEntry_(failure);
     const std::string kept = KeepFailedVerification(folder_);
     addLogEntry_(kept.empty() ? FormatMsg(msg::VerifyFailedRemoved, partial) : FormatMsg(msg::VerifyFailedKept, kept));
-    Failed(failure, /*verification=*/true);
+    Failed(failure, TFailedStep::Verification);
     return false;
   }
   return true;
@@ -259,7 +337,9 @@ std::optional<TFailedAttempt> TBackupRun::WatchDetached() {
 
 void TFrmODBackupDB::RunBackup(bool startedByOk) {
   const std::optional<TFailedAttempt> before = backup_.Watch.Failure();
-  if (backup_.PerformBackup(/*waitForOutput=*/false, startedByOk) || !startedByOk) return;
+  // A made backup can bring a failure too: its copy into the mirror.
+  (void)backup_.PerformBackup(/*waitForOutput=*/false, startedByOk);
+  if (!startedByOk) return;
   if (const auto& failure = backup_.Watch.Failure(); failure && failure != before) App.ErrorBox(failure->error);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // The backup run: the one operation that makes a backup, from the live
 // settings, for the window's tick and OK and for the headless --once.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/BackupProgress.h"
 #include "app/BackupWatch.h"
 #include "config/AttemptRecord.h"
 
@@ -18,16 +20,21 @@ class TDataODBackup;
 class TFileLock;
 class TMemo;
 class TSettingsBinding;
-class TSettingsControls;
+struct TSettings;
 class TTimer;
+
+// The server, protocol, login (read from the configuration now) and database of the settings.
+TBackUpDatabaseSetings ConnectionJob(const TSettings& live, const std::string& iniFileName);
 
 class TBackupRun {
  public:
   using TLogEntry = std::function<void(const std::string& message)>;
   // output takes the server's lines in verbose mode; timer is the one a
   // detached start hands to the component; addLogEntry records the result.
-  TBackupRun(TApplication& app, TDataODBackup& data, const TSettingsControls& controls,
-             TSettingsBinding& settings, TMemo& output, TTimer& timer, TLogEntry addLogEntry);
+  // data: the service components; settings: the live settings the run reads
+  // and the LastRun it saves.
+  TBackupRun(TApplication& app, TDataODBackup& data, TSettingsBinding& settings, TMemo& output, TTimer& timer,
+             TLogEntry addLogEntry);
   ~TBackupRun();
 
   // The job record exists between these two; without it no backup starts.
@@ -36,7 +43,8 @@ class TBackupRun {
   const TBackUpDatabaseSetings* BackupSettings() const { return job_.get(); }
 
   // True when the backup was made and, with verification on, proven by a
-  // test restore; detached, when it was started. waitForOutput reads the
+  // test restore (its copy into the mirror may still have failed: then the
+  // watch holds that failure); detached, when it was started. waitForOutput reads the
   // output to its end whatever the log box says. startedByUser: OK started
   // it, so a failure that a later look at a detached backup finds is shown.
   [[nodiscard]] bool PerformBackup(bool waitForOutput, bool startedByUser = false);
@@ -59,6 +67,13 @@ class TBackupRun {
   TBackupWatch Watch;
   // Called at the end of every run, however it ends (the status strip).
   std::function<void()> AfterRun;
+  // Called when a run begins and, while its output comes, at most every
+  // kProgressMs (the status strip and the tray tip).
+  std::function<void()> OnProgress;
+  static constexpr int64_t kProgressMs = 500;
+  // How far the run has come; nothing outside a run. A detached backup runs
+  // until a look at it has seen its end.
+  std::optional<TBackupProgress> Progress() const;
 
  private:
   void FillBackupSettings();
@@ -73,12 +88,18 @@ class TBackupRun {
   // The test restore of the new backup; false (logged, kept in the watch, the
   // file set aside) when it failed.
   [[nodiscard]] bool Verify(const std::string& partial);
-  void Failed(std::string error, bool verification = false);
+  // The compressed copy of the new backup into the mirror, when one is set;
+  // a failure is told, but never costs the backup. True when there is none or it is in place.
+  bool Mirror(const std::string& newest);
+  void Failed(std::string error, TFailedStep step = TFailedStep::Backup);
+  // At once, or only when kProgressMs have passed since the last time.
+  void ShowProgress(bool atOnce);
+  // The output on its way to the log view, counted for the progress.
+  TProgressOutput CountedOutput();
   void Record(TAttemptOutcome outcome, const std::string& error) noexcept;
 
   TApplication& app_;
   TDataODBackup& data_;
-  const TSettingsControls& controls_;
   TSettingsBinding& settings_;
   TMemo& output_;
   TTimer& timer_;
@@ -92,6 +113,8 @@ class TBackupRun {
   int count_ = 0;
   bool running_ = false;
   bool startedByUser_ = false;
+  TBackupProgress progress_;
+  TDateTime progressShownAt_;
 };
 
 }  // namespace odb

@@ -6,7 +6,7 @@
 #include "app/ODBackupDB.h"
 #include "common/FlagGuard.h"
 #include "common/Format.h"
-#include "schedule/DmODBackup.h"
+#include "schedule/ScheduleComputation.h"
 
 namespace odb {
 namespace {
@@ -25,15 +25,21 @@ bool Within(TDateTime now, TDateTime since, int64_t ms) { return since <= now &&
 
 }  // namespace
 
-TDateTime TDataModulePlan::LastMissedRun(TDateTime now) { return data_.LastMissedRun(now); }
-TDateTime TDataModulePlan::UpcomingRun(TDateTime from) { return data_.UpcomingRun(from); }
-TDateTime TDataModulePlan::LastRun() const { return data_.LastRun; }
-TDateTime TDataModulePlan::LastPlannedRun() const { return data_.LastPlannedRun; }
-void TDataModulePlan::SetLastPlannedRun(TDateTime instant) { data_.LastPlannedRun = instant; }
-
-uint64_t TDataModulePlan::Version() const {
-  return data_.PlanVersion(data_.PlanWindow ? data_.PlanWindow->DaysMask() : 0);
+void TSettingsPlan::BeforeSearch() const {
+  if (beforeSearch_) beforeSearch_();
 }
+
+TDateTime TSettingsPlan::LastMissedRun(TDateTime now) {
+  BeforeSearch();
+  return odb::LastMissedRun(settings_.Plan, settings_.LastRun, now);
+}
+
+TDateTime TSettingsPlan::NextPlannedInstant(TDateTime from) {
+  BeforeSearch();
+  return odb::NextPlannedInstant(settings_.Plan, from);
+}
+
+uint64_t TSettingsPlan::Version() const { return PlanVersion(settings_.Plan); }
 
 void TScheduler::Reset() {
   nextRunTime_ = BaseDateTime;
@@ -104,9 +110,9 @@ TTick TScheduler::AnnounceEarlier(TDateTime now) {
 // again. It counts as done while the last backup lies between it and the
 // plan's following instant, which is at most a week after it.
 TDateTime TScheduler::NextUndoneRun(TDateTime now) {
-  const TDateTime next = plan_.UpcomingRun(SearchFrom(now));
+  const TDateTime next = plan_.NextPlannedInstant(SearchFrom(now));
   if (next == BaseDateTime || plan_.LastRun() < next) return next;
-  const TDateTime following = plan_.UpcomingRun(next.AddMs(1));
+  const TDateTime following = plan_.NextPlannedInstant(next.AddMs(1));
   return plan_.LastRun() < following ? following : next;
 }
 

@@ -4,13 +4,13 @@
 // plan and a program of a test's own.
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 
 #include "common/DateTime.h"
+#include "config/ProgramSettings.h"
 
 namespace odb {
-
-class TDataODBackup;
 
 // What the scheduler reads of the plan (ticked weekdays, times, LastRun), and
 // the one thing it writes there: the last planned instant it served.
@@ -21,7 +21,7 @@ class TSchedulePlan {
   virtual TDateTime LastMissedRun(TDateTime now) = 0;
   // The earliest planned instant at or after from, up to seven days on, or
   // BaseDateTime when the plan has none.
-  virtual TDateTime UpcomingRun(TDateTime from) = 0;
+  virtual TDateTime NextPlannedInstant(TDateTime from) = 0;
   virtual TDateTime LastRun() const = 0;
   // The planned instant of the last backup the scheduler began, or BaseDateTime.
   // It lives with LastRun, so that a restart keeps it.
@@ -47,19 +47,24 @@ class TScheduleHost {
   virtual void ShowException(const std::exception& error) = 0;
 };
 
-// The data module's times table and LastRun, with the weekdays it reads.
-class TDataModulePlan final : public TSchedulePlan {
+// The live settings' plan and LastRun. beforeSearch, when given, runs before
+// each search: the window completes a time still being typed into the grid.
+class TSettingsPlan final : public TSchedulePlan {
  public:
-  explicit TDataModulePlan(TDataODBackup& data) : data_(data) {}
+  explicit TSettingsPlan(TSettings& settings, std::function<void()> beforeSearch = {})
+      : settings_(settings), beforeSearch_(std::move(beforeSearch)) {}
   TDateTime LastMissedRun(TDateTime now) override;
-  TDateTime UpcomingRun(TDateTime from) override;
-  TDateTime LastRun() const override;
-  TDateTime LastPlannedRun() const override;
-  void SetLastPlannedRun(TDateTime instant) override;
+  TDateTime NextPlannedInstant(TDateTime from) override;
+  TDateTime LastRun() const override { return settings_.LastRun; }
+  TDateTime LastPlannedRun() const override { return settings_.LastPlannedRun; }
+  void SetLastPlannedRun(TDateTime instant) override { settings_.LastPlannedRun = instant; }
   uint64_t Version() const override;
 
  private:
-  TDataODBackup& data_;
+  void BeforeSearch() const;
+
+  TSettings& settings_;
+  std::function<void()> beforeSearch_;
 };
 
 enum class TTickAction {

@@ -1,11 +1,11 @@
 #pragma once
-// The controls that hold the program's settings. The settings window shows
-// them; without a window (the headless --once) they hold the loaded
-// configuration all the same, so the configuration and the backup run read
-// and write them the one way.
+// The controls that edit the program's settings. The settings window shows
+// them; every change of one is copied at once into the live settings, which
+// the scheduler and the backup run read.
 #include <cstdint>
 
 #include "app/Controls.h"
+#include "config/ProgramSettings.h"
 
 namespace odb {
 
@@ -29,6 +29,9 @@ class TSettingsControls {
   TCheckBox CBLogActivity{"CBLogActivity", "Zapisuj výsledky do logovacího souboru"};
   TCheckBox CBVerifyBackup{"CBVerifyBackup", "Ověřit zálohu zkušební obnovou"};
   TEdit EdtLogFilePath{"EdtLogFilePath"};
+  // The mirror: a second folder for compressed copies; empty is off.
+  TEdit EdtMirrorPath{"EdtMirrorPath"};
+  TSpinEdit sedtMirrorCount{"sedtMirrorCount"};
   TComboBox cbAction{"cbAction"};
   TCheckBox cbPo{"cbPo", "Po"}, cbUt{"cbUt", "Út"}, cbSt{"cbSt", "St"}, cbCt{"cbCt", "Čt"},
       cbPa{"cbPa", "Pá"}, cbSo{"cbSo", "So"}, cbNe{"cbNe", "Ne"};
@@ -41,6 +44,14 @@ class TSettingsControls {
   void CheckWeekday(int day);
   // Bit n for a ticked weekday n.
   uint8_t TickedDays() const;
+
+  // The settings into the controls, in the order the configuration is read.
+  // The event action's list shows the action; the times are the grid's.
+  void ShowSettings(const TSettings& settings);
+  // The values the controls hold into settings (not the action nor the times).
+  void CopyTo(TSettings& settings) const;
+  // From now on every change of a control reaches live at once.
+  void EditLive(TSettings& live);
 
  protected:
   void RecomputeGroupBoxes();

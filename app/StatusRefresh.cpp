@@ -3,7 +3,7 @@
 #include "app/BackupStatus.h"
 #include "app/ODBackupDB.h"
 #include "app/AppTexts.h"
-#include "schedule/DmODBackup.h"
+#include "schedule/ScheduleComputation.h"
 
 namespace odb {
 namespace {
@@ -22,20 +22,23 @@ void TFrmODBackupDB::BackupStatusTick() {
 void TFrmODBackupDB::RefreshBackupStatus() {
   WatchVersionShown = backup_.Watch.Version();
   const TDateTime now = App.Now();
-  const TBackupPlan plan = CurrentPlan(*this);
-  const TDateTime lastGood = Data.LastRun;
+  const TBackupPlan& plan = settings_.Live.Plan;
+  const TDateTime lastGood = settings_.Live.LastRun;
   const bool paused = EventAction().Kind() == TActionKind::PauseBackup;
   const TStatusFacts facts{lastGood, paused, plan.Empty(), paused ? BaseDateTime : NextPlannedInstant(plan, now),
-                           backup_.Watch.Failure()};
+                           backup_.Watch.Failure(), backup_.Progress()};
   if (Notices.StripChanged(facts)) {
     const TStatusStrip strip = StatusStripText(facts);
     LaStatus.SetCaption(strip.Text());
     LaStatus.SetFontColor(strip.warning ? kWarningColor : clWindowText);
   }
   if (!trayIconAdded_) return;
+  if (TrayTip() != trayTipShown_) ModifyTrayEntry();
   const TStaleness staleness = BackupStaleness(plan, EventAction().Kind() == TActionKind::BackupOnTimer, lastGood, now);
   if (const auto warning = Notices.Due(staleness, backup_.Watch.Failure(), now)) {
     App.Tray().ShowBalloon(std::string(msg::AppTitle), *warning);
+  } else if (Notices.Outlived(staleness, backup_.Watch.Failure(), lastGood)) {
+    App.Tray().HideBalloon();
   }
 }
 

@@ -8,6 +8,7 @@ namespace odb {
 namespace {
 
 std::string NextLine(const TStatusFacts& facts) {
+  if (facts.running) return ProgressLine(*facts.running);
   if (facts.paused) return std::string(msg::StripPaused);
   if (facts.planEmpty) return std::string(msg::StripPlanEmpty);
   if (facts.next == BaseDateTime) return std::string(msg::StripNothingComing);
@@ -15,6 +16,12 @@ std::string NextLine(const TStatusFacts& facts) {
 }
 
 }  // namespace
+
+std::string ProgressLine(const TBackupProgress& progress) {
+  if (!progress.table.empty()) return FormatMsg(msg::StripRunningTable, progress.table);
+  if (progress.verbose && progress.lines > 0) return FormatMsg(msg::StripRunningLines, progress.lines);
+  return std::string(msg::StripRunning);
+}
 
 std::string FirstLine(const std::string& text) {
   const size_t end = text.find_first_of("\r\n");

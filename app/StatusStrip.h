@@ -1,18 +1,23 @@
 #pragma once
-// The text of the status strip LaStatus: the last good backup, the next one,
-// and a failed attempt (with its error's first line) until the next success.
+// The text of the status strip LaStatus: the last good backup, the next one
+// (or the one in progress), and a failed attempt (with its error's first line) until the next success.
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/BackupProgress.h"
 #include "common/DateTime.h"
 
 namespace odb {
 
+// The step of an attempt that failed. After the backup itself the error's
+// text names the step (a test restore, the mirror's copy).
+enum class TFailedStep { Backup, Verification, Copy };
+
 struct TFailedAttempt {
   TDateTime at;
   std::string error;  // the error's whole text; the strip shows its first line
-  bool verification = false;  // the backup was made; its test restore failed (error says so)
+  TFailedStep step = TFailedStep::Backup;
   friend bool operator==(const TFailedAttempt&, const TFailedAttempt&) = default;
 };
 
@@ -22,6 +27,8 @@ struct TStatusFacts {
   bool planEmpty = false;
   TDateTime next = BaseDateTime;  // BaseDateTime: nothing coming
   std::optional<TFailedAttempt> failure;
+  // A backup in progress: said in place of the next one.
+  std::optional<TBackupProgress> running;
   friend bool operator==(const TStatusFacts&, const TStatusFacts&) = default;
 };
 
@@ -33,6 +40,8 @@ struct TStatusStrip {
 };
 
 TStatusStrip StatusStripText(const TStatusFacts& facts);
+// "Probíhá záloha…", with the table or the line count of a verbose backup.
+std::string ProgressLine(const TBackupProgress& progress);
 // The first line of an error text, without the line break.
 std::string FirstLine(const std::string& text);
 

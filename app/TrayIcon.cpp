@@ -20,10 +20,19 @@ int TFrmODBackupDB::TrayIconIndex() const {
   return 3;
 }
 
+std::string TFrmODBackupDB::TrayTip() const {
+  return std::string(backup_.Progress() ? msg::TrayTipRunning : msg::TrayTip);
+}
+
+void TFrmODBackupDB::ModifyTrayEntry() {
+  trayTipShown_ = TrayTip();
+  App.Tray().Modify(trayIconList_, TrayIconIndex(), trayTipShown_);
+}
+
 void TFrmODBackupDB::UpdateTrayIcon() {
   // Before window creation has added the entry there is nothing to update.
   if (!trayIconAdded_) return;
-  App.Tray().Modify(trayIconList_, TrayIconIndex(), std::string(msg::TrayTip));
+  ModifyTrayEntry();
   // The strip names the action's consequence ("Zálohy pozastaveny") as the icon does.
   RefreshBackupStatus();
 }
@@ -48,6 +57,9 @@ void TFrmODBackupDB::WMTrayNotify(intptr_t lParam) {
       break;
     case TTrayCommand::Login:
       miLoginClick();
+      break;
+    case TTrayCommand::Restore:
+      miRestoreClick();
       break;
     case TTrayCommand::End:
       miEndClick();

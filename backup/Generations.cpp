@@ -15,10 +15,6 @@
 namespace odb {
 namespace {
 
-std::string FbkName(const std::string& prefix, int n) {
-  return prefix + "ODBackup_" + std::to_string(n) + ".fbk";
-}
-
 // One rotation step; whatever it raises is shown and swallowed so that the
 // remaining steps still run.
 void GuardedStep(const std::string& from, const std::string& to, const ShowErrorFn& showError,
@@ -41,13 +37,19 @@ void ShiftToOld(const std::string& prefix, const std::string& newest, const Show
   });
 }
 
+// Below two without an .old: the newest goes, its successor is about to come.
+void DropNewest(const std::string& newest, const ShowErrorFn& showError, const GenerationFileOps& ops) {
+  GuardedStep(newest, "", showError, [&] { (void)ops.remove(newest); });
+}
+
 // The steps that can move a file: number count (its file is deleted first)
 // and every number whose predecessor is present, highest first. Other steps
 // have nothing to move, so a huge count costs no more than the files present.
-std::vector<int> EffectiveSteps(const std::string& prefix, int count, const GenerationFileOps& ops) {
+std::vector<int> EffectiveSteps(const TGenerationNames& names, const std::string& prefix, int count,
+                                const GenerationFileOps& ops) {
   std::vector<int> steps{count};
   const auto consider = [&](int n) {
-    if (n >= 1 && n < count && (n == 1 || ops.exists(FbkName(prefix, n)))) steps.push_back(n + 1);
+    if (n >= 1 && n < count && (n == 1 || ops.exists(GenerationName(prefix, n, names)))) steps.push_back(n + 1);
   };
   if (ops.present) {
     for (const int n : ops.present(prefix)) consider(n);
@@ -60,11 +62,11 @@ std::vector<int> EffectiveSteps(const std::string& prefix, int count, const Gene
   return steps;
 }
 
-void ShiftGenerations(const std::string& prefix, const std::string& newest, int count,
-                      const ShowErrorFn& showError, const GenerationFileOps& ops) {
-  for (const int n : EffectiveSteps(prefix, count, ops)) {
-    const std::string dest = FbkName(prefix, n);
-    const std::string src = n == 2 ? newest : FbkName(prefix, n - 1);
+void ShiftGenerations(const TGenerationNames& names, const std::string& prefix, const std::string& newest,
+                      int count, const ShowErrorFn& showError, const GenerationFileOps& ops) {
+  for (const int n : EffectiveSteps(names, prefix, count, ops)) {
+    const std::string dest = GenerationName(prefix, n, names);
+    const std::string src = n == 2 ? newest : GenerationName(prefix, n - 1, names);
     GuardedStep(src, dest, showError, [&] {
       if (n == count && ops.exists(dest)) ops.remove(dest);
       if (ops.exists(src)) ops.rename(src, dest);
@@ -83,11 +85,11 @@ bool SameFileName(std::string_view a, std::string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
-// Numbers of the ODBackup_<n>.fbk files in the folder, from one listing.
-std::vector<int> PresentGenerations(const std::string& prefix) {
+// Numbers of the set's generation files in the folder, from one listing.
+std::vector<int> PresentGenerations(const TGenerationNames& names, const std::string& prefix) {
   std::vector<int> numbers;
   for (const std::string& name : fs::ListFiles(prefix)) {
-    const std::optional<int> number = GenerationNumber(name);
+    const std::optional<int> number = GenerationNumber(name, names);
     if (number && *number > 0) numbers.push_back(*number);
   }
   return numbers;
@@ -95,15 +97,19 @@ std::vector<int> PresentGenerations(const std::string& prefix) {
 
 }  // namespace
 
-const GenerationFileOps& LocalGenerationFileOps() {
-  static const GenerationFileOps ops{fs::FileExists, fs::RemoveFile, fs::RenameNoReplace,
-                                     PresentGenerations};
-  return ops;
+std::string GenerationName(const std::string& prefix, int n, const TGenerationNames& names) {
+  return prefix + "ODBackup_" + std::to_string(n) + std::string(names.extension);
 }
 
-std::optional<int> GenerationNumber(std::string_view name) {
-  if (SameFileName(name, "ODBackup_1.old")) return 0;
-  constexpr std::string_view head = "ODBackup_", tail = ".fbk";
+GenerationFileOps LocalGenerationFileOps(const TGenerationNames& names) {
+  return {fs::FileExists, fs::RemoveFile, fs::RenameNoReplace,
+          [names](const std::string& prefix) { return PresentGenerations(names, prefix); }};
+}
+
+std::optional<int> GenerationNumber(std::string_view name, const TGenerationNames& names) {
+  if (names.oldBelowTwo && SameFileName(name, "ODBackup_1.old")) return 0;
+  constexpr std::string_view head = "ODBackup_";
+  const std::string_view tail = names.extension;
   if (name.size() <= head.size() + tail.size() || !SameFileName(name.substr(0, head.size()), head) ||
       !SameFileName(name.substr(name.size() - tail.size()), tail)) {
     return std::nullopt;
@@ -146,8 +152,13 @@ bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& show
 
 bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& showError,
                    const GenerationFileOps& ops) {
+  return RotateGenerations(kBackupNames, folder, count, showError, ops);
+}
+
+bool RotateGenerations(const TGenerationNames& names, const std::string& folder, int count,
+                       const ShowErrorFn& showError, const GenerationFileOps& ops) {
   const std::string prefix = GenerationPrefix(folder);
-  const std::string newest = FbkName(prefix, 1);
+  const std::string newest = GenerationName(prefix, 1, names);
   // The newest backup is moved aside before anything is deleted: when it
   // cannot be moved (a locked file), nothing else may go, or every failed
   // attempt would cost the oldest generation.
@@ -166,17 +177,21 @@ bool RotateBackups(const std::string& folder, int count, const ShowErrorFn& show
     if (!movedAside) return !ops.exists(newest);
   }
   const std::string first = movedAside ? aside : newest;
-  if (count < 2) {
+  if (count >= 2) {
+    ShiftGenerations(names, prefix, first, count, showError, ops);
+  } else if (names.oldBelowTwo) {
     ShiftToOld(prefix, first, showError, ops);
   } else {
-    ShiftGenerations(prefix, first, count, showError, ops);
+    DropNewest(first, showError, ops);
   }
   // A step that could not place the newest backup puts it back under its name.
   if (movedAside && ops.exists(aside)) ops.rename(aside, newest);
   return !ops.exists(newest);
 }
 
-int BackupCountFromText(std::string_view text) {
+namespace {
+
+int CountFromText(std::string_view text, std::string_view invalid, std::string_view range) {
   const std::string_view t = Trim(text, TBlanks::SpaceTab);
   size_t i = 0;
   const bool negative = !t.empty() && t[0] == '-';
@@ -197,15 +212,25 @@ int BackupCountFromText(std::string_view text) {
     }
     digits = digits || i > fractionStart;
   }
-  if (!digits || i != t.size()) throw EConvertError(FormatMsg(msg::BackupCountInvalid, t));
+  if (!digits || i != t.size()) throw EConvertError(FormatMsg(invalid, t));
 
   const bool odd = whole % 2 == 1;
   if (firstFraction > 5 || (firstFraction == 5 && (fractionBeyondHalf || odd))) ++whole;
   const int64_t value = negative ? -static_cast<int64_t>(whole) : static_cast<int64_t>(whole);
   if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
-    throw ERangeError(FormatMsg(msg::BackupCountRange, t));
+    throw ERangeError(FormatMsg(range, t));
   }
   return static_cast<int>(value);
+}
+
+}  // namespace
+
+int BackupCountFromText(std::string_view text) {
+  return CountFromText(text, msg::BackupCountInvalid, msg::BackupCountRange);
+}
+
+int MirrorCountFromText(std::string_view text) {
+  return CountFromText(text, msg::MirrorCountInvalid, msg::MirrorCountRange);
 }
 
 }  // namespace odb

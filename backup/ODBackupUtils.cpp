@@ -1,5 +1,6 @@
 #include "backup/ODBackupUtils.h"
 
+#include "backup/OutputReader.h"
 #include "common/Text.h"
 
 
@@ -85,7 +86,13 @@ void RunVerbose(TControlAndQueryService& service, IMessagePump& pump, IBackupOut
   try {
     if (!service.Active()) service.Attach();
     service.ServiceStart();
-    reading == TOutputReading::ByLine ? ReadLines(service, pump, output) : ReadText(service, pump, output);
+    if (reading == TOutputReading::ByReply) {
+      ReadText(service, pump, output);
+    } else if (pump.ReadsOutputOnAThread()) {
+      ReadLinesOnAThread(service, pump, output);
+    } else {
+      ReadLines(service, pump, output);
+    }
   } catch (...) {
     DetachQuietly(service);
     throw;

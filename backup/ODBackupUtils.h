@@ -4,7 +4,7 @@
 #include <string>
 
 #include "backup/RunInterfaces.h"
-#include "backup/service/BackupService.h"
+#include "service/BackupService.h"
 
 namespace odb {
 
@@ -38,7 +38,8 @@ enum class TOutputReading { ByLine, ByReply };
 
 // Attach, start, and copy every output line into the log view until the output
 // ends, letting messages be handled every ten lines (every reply when read by
-// reply); the component is detached afterwards, also on failure.
+// reply); the component is detached afterwards, also on failure. Line by line,
+// a pump that asks for it gets the lines read on another thread (OutputReader.h).
 void RunVerbose(TControlAndQueryService& service, IMessagePump& pump, IBackupOutput& output,
                 TOutputReading reading = TOutputReading::ByLine);
 // The same for the backup, into a cleared log view.

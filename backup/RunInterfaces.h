@@ -21,6 +21,11 @@ class IMessagePump {
  public:
   virtual ~IMessagePump() = default;
   virtual void ProcessMessages() = 0;
+  // True where showing the output costs enough to keep the server waiting
+  // (a real window): the output is then read on another thread.
+  virtual bool ReadsOutputOnAThread() const = 0;
+  // Returns when a message comes, or after ms at the latest.
+  virtual void WaitForMessages(int ms) = 0;
 };
 
 // The timer that is started when a backup runs detached.

@@ -6,7 +6,7 @@
 
 #include "backup/ODBackupUtils.h"
 #include "backup/RunInterfaces.h"
-#include "backup/service/RestoreService.h"
+#include "service/RestoreService.h"
 #include "common/DateTime.h"
 
 namespace odb {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "backup/service/FbClient.h"
+#include "service/FbClient.h"
 #include "common/DateTime.h"
 #include "common/FileSystem.h"
 #include "log/ActivityLog.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "backup/ODBackupUtils.h"
-#include "backup/service/BackupService.h"
+#include "service/BackupService.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "app/ODBackupDB.h"
 #include "bench/BenchUtil.h"
 #include "platform/Clock.h"
-#include "platform/headless/HeadlessApplication.h"
+#include "frontends/headless/HeadlessApplication.h"
 #include "schedule/DmODBackup.h"
 
 namespace {
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
   TVirtualClock clock(start);
   THeadlessApplication app(clock);
   TNoClient client;
-  TDataODBackup data(clock.Now(), client);
+  TDataODBackup data(client);
   TFrmODBackupDB form(app, data, work + "/odbackup", ini);
   // As the headless program runs: the window hidden, the plan followed.
   form.Show();

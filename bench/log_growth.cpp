@@ -16,7 +16,7 @@
 #include "common/FileSystem.h"
 #include "log/ActivityLog.h"
 #include "platform/Clock.h"
-#include "platform/headless/HeadlessApplication.h"
+#include "frontends/headless/HeadlessApplication.h"
 #include "schedule/DmODBackup.h"
 
 namespace {
@@ -43,7 +43,7 @@ void AddLogEntryBySize(const std::string& work, int repeats) {
     TVirtualClock clock(TDateTime::Encode(2024, 1, 2, 1, 0, 0));
     THeadlessApplication app(clock);
     TStreamingClient client;
-    TDataODBackup data(clock.Now(), client);
+    TDataODBackup data(client);
     TFrmODBackupDB form(app, data, work + "/odbackup", ini);
     form.Show();
     std::vector<double> ms;

@@ -46,6 +46,10 @@ echo "== 1b. Verification by a test restore against gbak -c ($ODB_BENCH_PAIRS pa
 "$build/bench/verify_vs_gbak" "$build/odbackup" "$db" "$work"
 
 echo
+echo "== 1c. The mirror's compressed copy against the backup it copies ($ODB_BENCH_PAIRS runs)"
+"$build/bench/mirror_vs_backup" "$build/odbackup" "$db" "$work"
+
+echo
 echo "== 2. Idle cost"
 # Instructions of N ticks under callgrind at two values of N: the difference
 # cancels the setup and the teardown.

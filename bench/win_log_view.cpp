@@ -22,9 +22,9 @@
 #include "bench/LogFixtures.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"
-#include "platform/headless/HeadlessApplication.h"
-#include "platform/win32/SettingsView.h"
-#include "platform/win32/Win32Application.h"
+#include "frontends/headless/HeadlessApplication.h"
+#include "frontends/win32/SettingsView.h"
+#include "frontends/win32/Win32Application.h"
 #include "schedule/DmODBackup.h"
 
 namespace {

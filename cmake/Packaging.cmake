@@ -44,3 +44,31 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME odbackup-${PROJECT_VERSION}-windows)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 include(CPack)
+
+# The per-user installer of this build's program (dist/msi), beside the zip; its test
+# installs, upgrades and removes it in a Wine prefix of its own.
+find_program(ODB_WIXL wixl)
+if(ODB_WIXL)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(ODB_MSI_ARCH x86)
+  else()
+    set(ODB_MSI_ARCH x64)
+  endif()
+  set(ODB_MSI ${CMAKE_BINARY_DIR}/odbackup-${PROJECT_VERSION}-${ODB_MSI_ARCH}.msi)
+  set(ODB_MSI_ICON ${CMAKE_BINARY_DIR}/resources/pictures/app.ico)
+  set(ODB_MAKE_MSI ${CMAKE_SOURCE_DIR}/dist/msi/make-msi.sh)
+  add_custom_command(OUTPUT ${ODB_MSI}
+    COMMAND bash ${ODB_MAKE_MSI} ${ODB_MSI_ARCH} ${PROJECT_VERSION} $<TARGET_FILE:odbackup>
+      ${ODB_MSI_ICON} ${ODB_MSI}
+    DEPENDS odbackup ${ODB_MSI_ICON} ${ODB_MAKE_MSI} ${CMAKE_SOURCE_DIR}/dist/msi/odbackup.wxs
+    COMMENT "Making the installer ${ODB_MSI}"
+    VERBATIM)
+  add_custom_target(odbmsi ALL DEPENDS ${ODB_MSI})
+  if(ODB_TESTS)
+    add_test(NAME installer COMMAND bash ${CMAKE_SOURCE_DIR}/tests/msi/install.sh
+      ${ODB_MSI_ARCH} ${ODB_MSI} $<TARGET_FILE:odbackup> ${ODB_MSI_ICON})
+    set_tests_properties(installer PROPERTIES TIMEOUT 300)
+  endif()
+else()
+  message(WARNING "wixl not found (bash scripts/packages.sh installs it): no installer is built")
+endif()

@@ -1,6 +1,7 @@
 #pragma once
 // File access of the program's own process. Paths are UTF-8; the Windows twin
 // converts them to UTF-16 at the API, so Czech folder names work everywhere.
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ bool FolderReadable(const std::string& path);
 // Owner read and write only (POSIX); on Windows the file keeps its folder's
 // rights and this does nothing. False when the mode could not be set.
 bool MakePrivate(const std::string& path);
+// Owner read and write, group read (POSIX): a file of the program's that a
+// server in the folder's group must read. Does nothing on Windows.
+bool MakeGroupReadable(const std::string& path);
 // Never replaces an existing destination: fails instead.
 bool RenameNoReplace(const std::string& from, const std::string& to);
 // Creates the folder with all missing parents.
@@ -47,6 +51,13 @@ bool AppendExistingFile(const std::string& path, const std::string& bytes);
 // Names of the entries in a folder (the path may end with a delimiter); empty
 // when it cannot be listed.
 std::vector<std::string> ListFiles(const std::string& folder);
+// Streams for files too large to hold in memory. Both give nullptr when the
+// file cannot be opened; CreateNewFile also when anything has the name already
+// (a link is never followed), and makes the file private as MakePrivate does.
+std::FILE* OpenForReading(const std::string& path);
+std::FILE* CreateNewFile(const std::string& path);
+// Flushes the stream and the file's data to the disk; false when either fails.
+bool SyncFile(std::FILE* file);
 // Full path of the running executable.
 std::string ExecutablePath();
 

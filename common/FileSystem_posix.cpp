@@ -114,14 +114,22 @@ bool FolderReadable(const std::string& path) {
   return true;
 }
 
-bool MakePrivate(const std::string& path) {
+namespace {
+
+bool SetMode(const std::string& path, mode_t mode) {
   // O_NOFOLLOW: the mode of what a planted link points to is not ours to change.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool changed = ::fchmod(fd, 0600) == 0;
+  const bool changed = ::fchmod(fd, mode) == 0;
   ::close(fd);
   return changed;
 }
+
+}  // namespace
+
+bool MakePrivate(const std::string& path) { return SetMode(path, 0600); }
+
+bool MakeGroupReadable(const std::string& path) { return SetMode(path, 0640); }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
@@ -192,5 +200,17 @@ std::string ExecutablePath() {
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string("odbackup");
 }
+
+std::FILE* OpenForReading(const std::string& path) { return std::fopen(path.c_str(), "rbe"); }
+
+std::FILE* CreateNewFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (!file) ::close(fd);
+  return file;
+}
+
+bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0; }
 
 }  // namespace odb::fs

@@ -1,6 +1,8 @@
 #include "common/FileSystem.h"
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <algorithm>
 #include <iterator>
@@ -89,6 +91,8 @@ bool FolderReadable(const std::string& path) {
 
 bool MakePrivate(const std::string&) { return true; }
 
+bool MakeGroupReadable(const std::string&) { return true; }
+
 bool RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()); }
 
 bool RenameNoReplace(const std::string& from, const std::string& to) {
@@ -152,6 +156,27 @@ std::string ExecutablePath() {
   wchar_t buf[MAX_PATH * 4];
   const DWORD n = GetModuleFileNameW(nullptr, buf, static_cast<DWORD>(std::size(buf)));
   return Narrow(std::wstring_view(buf, n));
+}
+
+std::FILE* OpenForReading(const std::string& path) { return _wfopen(Widen(path).c_str(), L"rb"); }
+
+std::FILE* CreateNewFile(const std::string& path) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(h);
+    return nullptr;
+  }
+  std::FILE* file = _fdopen(fd, "wb");
+  if (!file) _close(fd);
+  return file;
+}
+
+bool SyncFile(std::FILE* file) {
+  return std::fflush(file) == 0 &&
+         FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
 }
 
 }  // namespace odb::fs

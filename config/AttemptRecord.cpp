@@ -12,11 +12,12 @@ namespace {
 
 constexpr const char* kSection = "LastAttempt";
 
-constexpr std::array<std::pair<TAttemptOutcome, std::string_view>, 4> kOutcomeNames{{
+constexpr std::array<std::pair<TAttemptOutcome, std::string_view>, 5> kOutcomeNames{{
     {TAttemptOutcome::Made, "made"},
     {TAttemptOutcome::Verified, "verified"},
     {TAttemptOutcome::Failed, "failed"},
     {TAttemptOutcome::VerificationFailed, "verification failed"},
+    {TAttemptOutcome::CopyFailed, "copy failed"},
 }};
 
 std::string_view OutcomeName(TAttemptOutcome outcome) {

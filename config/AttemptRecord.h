@@ -10,13 +10,14 @@
 
 namespace odb {
 
-enum class TAttemptOutcome { Made, Verified, Failed, VerificationFailed };
+// CopyFailed: the backup was made (and verified when asked), its copy into the mirror failed.
+enum class TAttemptOutcome { Made, Verified, Failed, VerificationFailed, CopyFailed };
 
 struct TAttemptRecord {
   TDateTime at;
   TAttemptOutcome outcome = TAttemptOutcome::Made;
   std::string error;  // the error's first line; empty after a success
-  bool Failed() const { return outcome == TAttemptOutcome::Failed || outcome == TAttemptOutcome::VerificationFailed; }
+  bool Failed() const { return outcome != TAttemptOutcome::Made && outcome != TAttemptOutcome::Verified; }
 };
 
 // The configuration's name with ".state" for its extension.

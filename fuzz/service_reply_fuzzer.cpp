@@ -8,9 +8,9 @@
 #include <string>
 
 #include "FakeFbClient.h"
-#include "backup/service/BackupService.h"
-#include "backup/service/ServiceBlocks.h"
-#include "backup/service/ServiceErrors.h"
+#include "service/BackupService.h"
+#include "service/ServiceBlocks.h"
+#include "service/ServiceErrors.h"
 
 namespace {
 

@@ -1,9 +1,14 @@
 #include "platform/Application.h"
 
+#include <chrono>
+#include <thread>
+
 #include "common/Errors.h"
 #include "platform/PlatformTexts.h"
 
 namespace odb {
+
+void TApplication::WaitForMessages(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void TApplication::ErrorBox(const std::string& text) {
   ShowMessageBox({text, std::string(msg::ErrorTitle), TBoxButtons::Ok, TBoxIcon::Error});

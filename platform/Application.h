@@ -15,6 +15,8 @@ class TForm;
 class TTimer;
 class TFrmSelectIconSet;
 class TOpenDialog;
+struct TRestoreDialog;
+struct TFolderDialog;
 
 enum class TBoxButtons { Ok, YesNo, OkCancel };
 enum class TBoxIcon { Error, Question, Information, None };
@@ -51,10 +53,12 @@ class ITrayEntry {
   virtual void Delete() = 0;
   // A notice from the entry with a warning icon (a balloon on Windows).
   virtual void ShowBalloon(const std::string& /*title*/, const std::string& /*text*/) {}
+  // Takes down a balloon still standing, whose news no longer holds.
+  virtual void HideBalloon() {}
 };
 
 // Items of the tray menu, top to bottom.
-enum class TTrayCommand { None, OpenForm, CloseForm, AnimateIcons, Login, End };
+enum class TTrayCommand { None, OpenForm, CloseForm, AnimateIcons, Login, Restore, End };
 
 // What the login dialog returns.
 struct TLoginEntry {
@@ -74,6 +78,10 @@ class TApplication {
                            intptr_t lParam = 0) = 0;
   // Lets every waiting message (and a due timer) be handled, then returns.
   virtual void ProcessMessages() = 0;
+  // A backup's output is read on another thread where showing it is costly
+  // (a real window); this thread then waits here, up to ms, for a message.
+  virtual bool ReadsOutputOnAThread() const { return false; }
+  virtual void WaitForMessages(int ms);
   // The message loop: shows the main form (unless told not to) and runs until
   // Terminate.
   virtual void Run(TForm& mainForm) = 0;
@@ -89,8 +97,8 @@ class TApplication {
   virtual TBoxResult ShowMessageBox(const TMessageBox& box) = 0;
   virtual std::optional<std::string> BrowseForComputer(const std::string& instruction) = 0;
   virtual std::optional<std::string> ExecuteOpenDialog(const TOpenDialog& dialog) = 0;
-  // The classic folder chooser that offers to create a folder it cannot find.
-  virtual std::optional<std::string> SelectDirectory() = 0;
+  // A folder chooser that offers to create a folder it cannot find.
+  virtual std::optional<std::string> SelectDirectory(const TFolderDialog& dialog) = 0;
   virtual void ShowModal(TFrmSelectIconSet& chooser) = 0;
 
   virtual ITrayEntry& Tray() = 0;
@@ -98,6 +106,8 @@ class TApplication {
   virtual TTrayCommand TrackTrayMenu(TForm& owner) = 0;
   // The server login dialog (user name, password, OK/Storno); nothing when cancelled.
   virtual std::optional<TLoginEntry> AskLogin(const std::string& /*userName*/) { return std::nullopt; }
+  // The restore dialog, modal; its restore lets the message loop run.
+  virtual void ShowRestore(TRestoreDialog& /*dialog*/) {}
 
   // The three kinds of boxes the program shows.
   void ErrorBox(const std::string& text);

@@ -7,17 +7,20 @@
 
 namespace odb {
 
-TDataODBackup::TDataODBackup(TDateTime now)
-    : backupService_(std::make_unique<TBackupService>()), restoreService_(std::make_unique<TRestoreService>()) {
+TDataODBackup::TDataODBackup()
+    : backupService_(std::make_unique<TBackupService>()),
+      restoreService_(std::make_unique<TRestoreService>()),
+      userRestoreService_(std::make_unique<TRestoreService>()) {
   WireTable();
-  DataModuleCreate(now);
+  DataModuleCreate();
 }
 
-TDataODBackup::TDataODBackup(TDateTime now, IFbClient& client)
+TDataODBackup::TDataODBackup(IFbClient& client)
     : backupService_(std::make_unique<TBackupService>(client)),
-      restoreService_(std::make_unique<TRestoreService>(client)) {
+      restoreService_(std::make_unique<TRestoreService>(client)),
+      userRestoreService_(std::make_unique<TRestoreService>(client)) {
   WireTable();
-  DataModuleCreate(now);
+  DataModuleCreate();
 }
 
 TDataODBackup::~TDataODBackup() = default;
@@ -28,10 +31,7 @@ void TDataODBackup::WireTable() {
   MemTimes.AfterPost = [this](TMemTimes& table) { MemTimesAfterPost(table); };
 }
 
-void TDataODBackup::DataModuleCreate(TDateTime now) {
-  LastTimeId = 0;
-  LastRun = now;
-}
+void TDataODBackup::DataModuleCreate() { LastTimeId = 0; }
 
 void TDataODBackup::MemTimesNewRecord(TMemTimes& table) {
   struct TReadOnlyAgain {

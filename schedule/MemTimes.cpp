@@ -42,6 +42,7 @@ void TMemTimes::Close() {
   cursor_ = 0;
   eof_ = true;
   Changed();
+  RowsChanged();
 }
 
 void TMemTimes::EmptyTable() {
@@ -51,6 +52,7 @@ void TMemTimes::EmptyTable() {
   cursor_ = 0;
   eof_ = true;
   Changed();
+  RowsChanged();
 }
 
 void TMemTimes::CheckActive() const {
@@ -114,6 +116,7 @@ void TMemTimes::Post() {
   eof_ = false;
   Changed();
   if (AfterPost) AfterPost(*this);
+  RowsChanged();
 }
 
 void TMemTimes::Cancel() {
@@ -135,6 +138,7 @@ void TMemTimes::Delete() {
   cursor_ = std::clamp(cursor_, 0, std::max(0, static_cast<int>(rows_.size()) - 1));
   eof_ = rows_.empty();
   Changed();
+  RowsChanged();
 }
 
 void TMemTimes::CheckBrowseMode() {
@@ -220,6 +224,18 @@ void TMemTimes::EnableControls() {
     viewStale_ = false;
     if (observer_) observer_();
   }
+}
+
+std::vector<TDateTime> TMemTimes::Times() const {
+  std::vector<TDateTime> times;
+  for (const TRow& row : rows_) {
+    if (row.time) times.push_back(*row.time);
+  }
+  return times;
+}
+
+void TMemTimes::RowsChanged() {
+  if (OnRowsChanged) OnRowsChanged(*this);
 }
 
 void TMemTimes::Changed() {

@@ -41,6 +41,8 @@ class TMemTimes {
   TEvent OnNewRecord;
   TEvent BeforePost;
   TEvent AfterPost;
+  // After every change of the stored rows (a post, a deletion, emptying).
+  TEvent OnRowsChanged;
 
   void Open();
   // Closing an in-memory table drops its rows; a pending change is cancelled.
@@ -67,6 +69,8 @@ class TMemTimes {
   // Index of the current row in table order (the pending row's place while inserting).
   int RecNo() const;
   const TRow& Row(int index) const;
+  // The stored times in table order.
+  std::vector<TDateTime> Times() const;
 
   // The current row, or the pending one while editing or inserting.
   std::optional<int32_t> ID() const;
@@ -92,6 +96,7 @@ class TMemTimes {
   void StartNewRow(int at);
   const TRow& Current() const;
   void Changed();
+  void RowsChanged();
 
   TDataSetState state_ = TDataSetState::Inactive;
   std::vector<TRow> rows_;

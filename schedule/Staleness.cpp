@@ -67,21 +67,3 @@ const char* BackupStateName(TBackupState state) {
 }
 
 }  // namespace odb
-
-namespace odb {
-
-TDateTime NextPlannedInstant(const TBackupPlan& plan, TDateTime now) {
-  std::optional<TDateTime> best;
-  // Eight days: the same weekday next week counts when today's times are past.
-  for (int k = 0; k <= kStaleDays; ++k) {
-    const TDateTime day = now.DateOnly().AddDays(k);
-    if (!(plan.daysMask & (1u << day.IsoWeekday()))) continue;
-    for (const TDateTime time : plan.times) {
-      const TDateTime c = day + time;
-      if (now <= c && (!best || c < *best)) best = c;
-    }
-  }
-  return best.value_or(BaseDateTime);
-}
-
-}  // namespace odb

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/DateTime.h"
+#include "config/ProgramSettings.h"
 
 namespace odb {
 
@@ -14,12 +15,6 @@ namespace odb {
 inline constexpr int64_t kStaleMarginMs = 60 * 60'000;
 // Without a plan to go by, a backup older than this is stale.
 inline constexpr int kStaleDays = 7;
-
-struct TBackupPlan {
-  uint8_t daysMask = 0;           // bit n: ISO weekday n
-  std::vector<TDateTime> times;   // times of day
-  bool Empty() const { return (daysMask & 0xFE) == 0 || times.empty(); }
-};
 
 // Failed: the last attempt failed after the last good backup (not the
 // rule's own verdict: the program adds it from what it saw).
@@ -38,13 +33,5 @@ TStaleness BackupStaleness(const TBackupPlan& plan, bool backupOnTimer, TDateTim
                            TDateTime now);
 
 const char* BackupStateName(TBackupState state);  // "fresh", "stale", "none", "failed"
-
-}  // namespace odb
-
-namespace odb {
-
-// The earliest instant of the plan at or after now up to the same weekday next week, or
-// BaseDateTime; unlike the data module's NextRun it raises nothing.
-TDateTime NextPlannedInstant(const TBackupPlan& plan, TDateTime now);
 
 }  // namespace odb

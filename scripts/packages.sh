@@ -2,11 +2,11 @@
 # Installs the Debian packages the builds and tests need, skipping those present.
 set -euo pipefail
 # "demo" installs only what the Linux program and its demo need.
-packages=(cmake ninja-build g++ googletest firebird3.0-server firebird3.0-utils firebird-dev)
+packages=(cmake ninja-build g++ googletest firebird3.0-server firebird3.0-utils firebird-dev zlib1g-dev)
 if [[ "${1:-all}" != demo ]]; then
   packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64-tools libwine-dev
              xvfb xauth imagemagick python3 clang libclang-rt-14-dev valgrind locales unzip systemd
-             faketime tzdata)
+             faketime strace tzdata libz-mingw-w64-dev wixl)
 fi
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()

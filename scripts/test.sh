@@ -55,11 +55,22 @@ run_ctest windows "$build/windows" env WINEPREFIX="$build/windows/wineprefix" WI
 echo "== Distribution zip"
 (cd "$build/windows" && cpack >/dev/null)
 zip=$build/windows/odbackup-$(sed -n 's/^project(ODBackup VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-windows.zip
+# Listed once: under pipefail, grep -q quitting early makes unzip die of SIGPIPE, which fails
+# the pipeline however the match went.
+listing=$(unzip -l "$zip")
 for entry in 64bit/odbackup.exe 32bit/odbackup.exe README.txt CTIMNE.txt odbackup.sample.ini; do
-  unzip -l "$zip" | grep -q "/$entry\$" || { echo "the zip lacks $entry" >&2; exit 1; }
+  grep -q "/$entry\$" <<<"$listing" || { echo "the zip lacks $entry" >&2; exit 1; }
 done
 echo "$zip: both programs, readmes, sample configuration"
 ran+=(zip)
+
+# Each Windows build makes its installer, and its ctest "installer" has installed,
+# upgraded and removed it under Wine.
+version=$(sed -n 's/^project(ODBackup VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+for msi in "$build/windows/odbackup-$version-x64.msi" "$build/windows32/odbackup-$version-x86.msi"; do
+  [[ -s $msi ]] || { echo "no installer $msi" >&2; exit 1; }
+done
+echo "installers: odbackup-$version-x64.msi, odbackup-$version-x86.msi"
 
 echo "== Fuzzing"
 bash scripts/fuzz.sh

@@ -37,7 +37,7 @@ TEST(BackupRunLocked, NewestGenerationHeldMeansNoBackupAndNoMessage) {
   EXPECT_FALSE(fs::EntryExists(newest + ".part"));
   ASSERT_TRUE(f.Backup().Watch.Failure());
   EXPECT_EQ(f.Backup().Watch.Failure()->error, "Nejnovější zálohu nelze odsunout, záloha nebyla provedena");
-  EXPECT_EQ(FormatDateTime(fx.data->LastRun), "01.12.2026 10:00:00");
+  EXPECT_EQ(FormatDateTime(fx.form->Settings().Live.LastRun), "01.12.2026 10:00:00");
 }
 
 TEST(BackupRunLocked, LogHeldAgainstWritingUnticksLoggingSilently) {

@@ -98,12 +98,13 @@ TEST_F(BackupRun, OutputLinesGoToTheMemoWithARepaintEveryTenthLine) {
   Start("A");
   f().miCloseFormClick();
   fx.ScriptOutput(25);
+  // Waiting messages are handled right after the 10th line, not before.
   struct Probe : IMessageTarget {
-    int handled = 0;
-    void HandleMessage(unsigned, intptr_t, intptr_t) override { ++handled; }
-  } probe;
-  std::vector<int> handledAtQuery;
-  fx.fb.BeforeQuery = [&] { handledAtQuery.push_back(probe.handled); };
+    const TMemo& memo;
+    explicit Probe(const TMemo& m) : memo(m) {}
+    size_t linesWhenHandled = 0;
+    void HandleMessage(unsigned, intptr_t, intptr_t) override { linesWhenHandled = memo.Lines().size(); }
+  } probe{f().MemoFiles};
   fx.app.PostMessage(probe, WM_NULL_MSG, 0, 0);
   f().RunBackup();
   ASSERT_EQ(f().MemoFiles.Lines().size(), 26u);
@@ -111,13 +112,38 @@ TEST_F(BackupRun, OutputLinesGoToTheMemoWithARepaintEveryTenthLine) {
   EXPECT_EQ(f().MemoFiles.Lines()[24], "gbak: line 25");
   EXPECT_EQ(f().MemoFiles.Lines()[25], "");
   EXPECT_EQ(f().MemoFiles.Repaints(), 2);
-  // Waiting messages are handled right after the 10th line, not before.
-  ASSERT_EQ(handledAtQuery.size(), 26u);
-  EXPECT_EQ(handledAtQuery[9], 0);
-  EXPECT_EQ(handledAtQuery[10], 1);
+  EXPECT_EQ(probe.linesWhenHandled, 10u);
   EXPECT_EQ(fx.fb.detaches, 1);
   // Hidden: the memo keeps the output; the entry still goes to the file.
   EXPECT_EQ(LogEntries(fx.Log()).size(), 1u);
+}
+
+TEST_F(BackupRun, StripAndTrayTipTellTheBackupInProgress) {
+  Start("A");
+  fx.fb.replies.push_back(FakeFbClient::Line("gbak:writing domains "));
+  for (const char* table : {"T1", "T2"}) {
+    for (int i = 0; i < 10; ++i) fx.fb.replies.push_back(FakeFbClient::Line("gbak:    writing column C"));
+    fx.fb.replies.push_back(FakeFbClient::Line(std::string("gbak:    writing data for table ") + table + " "));
+  }
+  fx.ScriptOutput(8);
+  // What the strip's second line and the tip said at each query, the server
+  // taking 100 ms a line.
+  std::vector<std::pair<std::string, std::string>> seen;
+  fx.fb.BeforeQuery = [&] {
+    const std::string caption = f().LaStatus.Caption();
+    seen.emplace_back(caption.substr(caption.find("\r\n") + 2), fx.app.TrayEntry.Tip);
+    fx.clock.Advance(100);
+  };
+  f().RunBackup();
+  ASSERT_EQ(seen.size(), 32u);
+  const std::string tip = "Ordava backup client.\nProbíhá záloha…";
+  // Shown at once, then at the repaint of every tenth line once half a second has passed.
+  EXPECT_EQ(seen[0], std::make_pair(std::string("Probíhá záloha…"), tip));
+  EXPECT_EQ(seen[10], std::make_pair(std::string("Probíhá záloha… řádek 10"), tip));
+  EXPECT_EQ(seen[20], std::make_pair(std::string("Probíhá záloha… tabulka T1"), tip));
+  EXPECT_EQ(seen[30], std::make_pair(std::string("Probíhá záloha… tabulka T2"), tip));
+  EXPECT_EQ(f().LaStatus.Caption().find("Probíhá"), std::string::npos);
+  EXPECT_EQ(fx.app.TrayEntry.Tip, "Ordava backup client.");
 }
 
 TEST_F(BackupRun, VisibleWindowShowsTheLogFileAfterTheEntry) {
@@ -127,7 +153,7 @@ TEST_F(BackupRun, VisibleWindowShowsTheLogFileAfterTheEntry) {
   EXPECT_EQ(f().MemoFiles.Text(), fx.Log());
   EXPECT_EQ(LogEntries(fx.Log()), (std::vector<std::pair<std::string, std::string>>{
                                       {"08.12.2026 08:00:00", "Záloha byla provedena: 08.12.2026 08:00:00"}}));
-  EXPECT_EQ(fx.data->LastRun, test::kTuesday8);
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, test::kTuesday8);
   EXPECT_NE(fx.Ini().find("LastRun=08.12.2026 08:00:00\r\n"), std::string::npos);
   EXPECT_FALSE(f().BackupRunning());
 }
@@ -142,7 +168,7 @@ TEST_F(BackupRun, VerboseFailurePassesWithoutLogEntryOrLastRun) {
   EXPECT_FALSE(f().BackupRunning());
   EXPECT_FALSE(fx.data->BackupService().Active());
   EXPECT_TRUE(LogEntries(fx.Log()).empty());
-  EXPECT_EQ(fx.data->LastRun, kOldLastRun);
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, kOldLastRun);
   EXPECT_NE(fx.Ini().find("LastRun=01.12.2026 10:00:00"), std::string::npos);
   // Through OK the error ends the handler: the window stays shown.
   f().cbAction.SetItemIndex(0);
@@ -168,7 +194,7 @@ TEST_F(BackupRun, DetachedFailureIsBoxedOnlyForOk) {
     ASSERT_TRUE(form.Backup().Watch.Failure());
     EXPECT_EQ(form.Backup().Watch.Failure()->error, "Zálohu nelze spustit: first line\r\nsecond line");
     EXPECT_FALSE(local.data->BackupService().Active());
-    EXPECT_EQ(local.data->LastRun, kOldLastRun);
+    EXPECT_EQ(local.form->Settings().Live.LastRun, kOldLastRun);
     EXPECT_FALSE(form.BackupRunning());
   }
 }
@@ -189,12 +215,20 @@ TEST_F(BackupRun, DetachedStartSwitchesTheTimerOnAndAsksForNoOutput) {
   ASSERT_GT(block.size(), afterOptions);
   EXPECT_EQ(block[afterOptions], static_cast<char>(isc_spb_bkp_file));
   EXPECT_EQ(f().MemoFiles.Text(), "earlier text\r\n");
-  EXPECT_EQ(fx.data->LastRun, kOldLastRun) << "started is not made";
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, kOldLastRun) << "started is not made";
   EXPECT_EQ(fs::ReadFile(fx.LogPath()), "") << "logging is off in the detached mode";
+  // Running until a look at it sees its end: no lines to count.
+  EXPECT_NE(f().LaStatus.Caption().find("\r\nProbíhá záloha…"), std::string::npos) << f().LaStatus.Caption();
+  EXPECT_EQ(fx.app.TrayEntry.Tip, "Ordava backup client.\nProbíhá záloha…");
   // The next preparation ends that attachment first.
   f().RunBackup();
   EXPECT_EQ(fx.fb.detaches, 1);
   EXPECT_EQ(fx.fb.attaches, 2);
+  fx.fb.replies = {FakeFbClient::Running(false)};
+  fx.app.AdvanceTime(1000);
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, test::kTuesday8.AddMs(1000));
+  EXPECT_EQ(f().LaStatus.Caption().find("Probíhá"), std::string::npos) << f().LaStatus.Caption();
+  EXPECT_EQ(fx.app.TrayEntry.Tip, "Ordava backup client.");
 }
 
 TEST_F(BackupRun, AFolderAnotherRunHoldsIsLeftAloneAndOkIsTold) {
@@ -208,7 +242,7 @@ TEST_F(BackupRun, AFolderAnotherRunHoldsIsLeftAloneAndOkIsTold) {
   ASSERT_EQ(fx.app.Boxes.size(), 1u);
   EXPECT_EQ(fx.app.Boxes[0].text, "Do složky záloh " + fx.BackupDir() +
                                       " právě zálohuje jiný spuštěný program, záloha nebyla provedena");
-  EXPECT_EQ(fx.data->LastRun, kOldLastRun);
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, kOldLastRun);
 }
 
 TEST_F(BackupRun, AddLogEntryWritesOnlyWhileLoggingAndTheFileExists) {
@@ -234,14 +268,13 @@ TEST(BackupRunStart, WithoutAWindowFromTheLoadedSettings) {
     fx.WriteIni(fx.PlanIni("01.12.2026 10:00:00", "PauseBackup", logToFile));
     fs::CreateDirectories(fx.BackupDir());
     fs::WriteFile(fx.BackupDir() + fs::PathDelimiter() + "ODBackup_1.fbk", "starší");
-    TDataODBackup data(fx.clock.Now(), fx.fb);
-    TSettingsControls controls;
-    TSettingsBinding settings(fx.app, data, controls, TProgramOptions{fx.ExePath(), {}});
+    TDataODBackup data(fx.fb);
+    TSettingsBinding settings(fx.app, TProgramOptions{fx.ExePath(), {}});
     ASSERT_TRUE(settings.LoadSettings(fx.ExePath()));
     TMemo output("MemoFiles");
     TTimer timer(fx.app, 1000);
     std::vector<std::string> logged;
-    TBackupRun run(fx.app, data, controls, settings, output, timer,
+    TBackupRun run(fx.app, data, settings, output, timer,
                    [&](const std::string& message) { logged.push_back(message); });
     EXPECT_FALSE(run.PerformBackup(true)) << "no job record yet";
     EXPECT_EQ(fx.fb.attaches, 0);

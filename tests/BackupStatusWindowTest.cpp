@@ -38,7 +38,8 @@ TEST(BackupStatusWindow, StripFollowsTheBackupsNotTheTicks) {
   fx.app.AdvanceTime(Dec(8, 18, 0, 3).Ms() - fx.clock.Now().Ms());
   EXPECT_EQ(form.LaStatus.Caption().find("Poslední záloha: 08.12.2026 18:00:0"), 0u) << form.LaStatus.Caption();
   EXPECT_NE(form.LaStatus.Caption().find("Příští záloha: 09.12.2026 18:00:00"), std::string::npos);
-  EXPECT_EQ(counter.changes, 1);
+  // "Probíhá záloha…" while it ran (3 lines, too few to count), then the result.
+  EXPECT_EQ(counter.changes, 2);
   EXPECT_TRUE(fx.app.TrayEntry.Balloons.empty());
   form.LaStatus.SetView(nullptr);
 }
@@ -66,6 +67,24 @@ TEST(BackupStatusWindow, AFailureShowsInTheWarningColourUntilTheNextSuccess) {
   fx.app.AdvanceTime(Dec(9, 18, 0, 3).Ms() - fx.clock.Now().Ms());
   EXPECT_EQ(form.LaStatus.Caption().find("selhal"), std::string::npos) << form.LaStatus.Caption();
   EXPECT_EQ(form.LaStatus.FontColor(), clWindowText);
+  EXPECT_EQ(fx.app.TrayEntry.BalloonsTakenDown, 1) << "the failure's balloon outlived its news";
+}
+
+TEST(BackupStatusWindow, TheStartBalloonGoesOnceABackupIsMade) {
+  FormFixture fx;
+  fx.WriteIni(fx.PlanIni(""));
+  fx.ScriptOutput(2);
+  fx.Start();
+  ASSERT_EQ(fx.app.TrayEntry.Balloons.size(), 1u);
+  EXPECT_EQ(fx.app.TrayEntry.Balloons[0].rfind("Zálohy nejsou aktuální: Zatím žádná záloha", 0), 0u);
+  EXPECT_EQ(fx.app.TrayEntry.BalloonsTakenDown, 0);
+  // The catch-up on the first ticks makes the first backup.
+  fx.app.AdvanceTime(5'000);
+  ASSERT_NE(fx.Log().find("Záloha byla provedena"), std::string::npos) << fx.Log();
+  EXPECT_EQ(fx.app.TrayEntry.BalloonsTakenDown, 1);
+  fx.app.AdvanceTime(3'600'000);
+  EXPECT_EQ(fx.app.TrayEntry.BalloonsTakenDown, 1);
+  EXPECT_EQ(fx.app.TrayEntry.Balloons.size(), 1u);
 }
 
 TEST(BackupStatusWindow, PausedAndStaleIsWarnedAtStartAndOnceADay) {
@@ -80,6 +99,7 @@ TEST(BackupStatusWindow, PausedAndStaleIsWarnedAtStartAndOnceADay) {
   EXPECT_EQ(fx.app.TrayEntry.Balloons.size(), 1u);
   fx.app.AdvanceTime(60'000);
   EXPECT_EQ(fx.app.TrayEntry.Balloons.size(), 2u);
+  EXPECT_EQ(fx.app.TrayEntry.BalloonsTakenDown, 0) << "still stale: the balloon stands until the next";
   EXPECT_TRUE(fx.Log().find("Záloha") == std::string::npos);
 }
 

@@ -3,7 +3,7 @@
 // the server. OK, the tray and a locked configuration are driven through the
 // real window's messages.
 #include "app/AppTexts.h"
-#include "platform/win32/Win32Application.h"
+#include "frontends/win32/Win32Application.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"
-#include "platform/headless/HeadlessApplication.h"
-#include "platform/win32/SettingsView.h"
-#include "platform/win32/Win32Ui.h"
+#include "frontends/headless/HeadlessApplication.h"
+#include "frontends/win32/SettingsView.h"
+#include "frontends/win32/Win32Ui.h"
 
 namespace odb {
 namespace {
@@ -54,20 +54,27 @@ const std::vector<std::string> kOutput = {
 // Looks at the log view during the backup's first message pump, after the
 // lines gathered so far have reached the EDIT (posted once more to come after
 // the view's own flush).
-struct TMemoProbe : IMessageTarget {
-  explicit TMemoProbe(TFrmODBackupDB& form, HWND memo) : form(form), memo(memo) {}
-  void HandleMessage(unsigned, intptr_t, intptr_t) override {
-    if (!reposted) {
-      reposted = true;
-      form.App.PostMessage(*this, WM_NULL_MSG, 0, 0);
-      return;
-    }
-    lines = form.MemoFiles.Lines();
-    text = win::WindowText(memo);
+// Looks at the log view at the pumps of a backup run: a timer's message comes
+// once the posted ones (the view's update among them) are handled, and at
+// most once a pump. The last look before the run's end is kept.
+struct TMemoProbe {
+  TMemoProbe(TFrmODBackupDB& form, HWND memo) : form(form), memo(memo) {
+    current = this;
+    timer = SetTimer(nullptr, 0, 1, Look);
   }
-  bool reposted = false;
+  ~TMemoProbe() {
+    KillTimer(nullptr, timer);
+    current = nullptr;
+  }
+  static void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
+    if (!current || !current->form.BackupRunning() || current->form.MemoFiles.Lines().empty()) return;
+    current->lines = current->form.MemoFiles.Lines();
+    current->text = win::WindowText(current->memo);
+  }
+  static inline TMemoProbe* current = nullptr;
   TFrmODBackupDB& form;
   HWND memo;
+  UINT_PTR timer = 0;
   std::vector<std::string> lines;
   std::string text;
 };
@@ -142,7 +149,6 @@ TEST_F(WindowWithClientLibrary, OnceBackupRunsThroughTheLibraryAndHides) {
   TFrmODBackupDB& form = Start();
   PickAction(0);
   TMemoProbe probe(form, Hwnd(form.MemoFiles));
-  app.PostMessage(probe, WM_NULL_MSG, 0, 0);
   const TDateTime before = TDateTime::FromMs(app.Now().Ms() / 1000 * 1000);
   PressOK();
   const TDateTime after = app.Now();

@@ -1,13 +1,13 @@
 // The client library's narrow strings are in the ANSI code page (1252 under
 // Wine's default locale, 1250 on a Czech Windows; both hold Czech "á").
-#include "backup/service/ClientText.h"
+#include "service/ClientText.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "backup/service/ServiceBlocks.h"
-#include "backup/service/ServiceErrors.h"
+#include "service/ServiceBlocks.h"
+#include "service/ServiceErrors.h"
 
 namespace odb {
 namespace {

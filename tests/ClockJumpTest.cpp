@@ -5,7 +5,7 @@
 #include "FakeFbClient.h"
 #include "TempDir.h"
 #include "app/ODBackupDB.h"
-#include "platform/headless/HeadlessApplication.h"
+#include "frontends/headless/HeadlessApplication.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -20,7 +20,7 @@ TDateTime At(int dayOffset, int hour, int minute, int second = 0) {
 class ClockJump : public ::testing::Test {
  protected:
   void SetUp() override {
-    data_ = std::make_unique<TDataODBackup>(clock_.Now(), fake_);
+    data_ = std::make_unique<TDataODBackup>(fake_);
     StartProgram("10.05.2024 08:00:00");
     Run(5'000);
     ASSERT_EQ(form_->NextRunTime(), At(0, 18, 0));
@@ -39,7 +39,7 @@ class ClockJump : public ::testing::Test {
   void RestartProgram() {
     form_->FormDestroy();
     form_.reset();
-    data_ = std::make_unique<TDataODBackup>(clock_.Now(), fake_);
+    data_ = std::make_unique<TDataODBackup>(fake_);
     CreateForm();
   }
   void CreateForm() {
@@ -125,7 +125,7 @@ TEST_F(ClockJump, BackAnHourOverTwoDoneInstantsAndRestartedRepeatsNeither) {
 TEST_F(ClockJump, ALastRunFarAheadFromAWrongClockStopsNoPlannedRun) {
   // Started again after a clock that ran a year ahead wrote LastRun.
   StartProgram("14.06.2025 08:00:00");
-  ASSERT_EQ(data_->LastRun, TDateTime::Encode(2025, 6, 14, 8));
+  ASSERT_EQ(form_->Settings().Live.LastRun, TDateTime::Encode(2025, 6, 14, 8));
   RunUntilBackup(5 * 60'000);
   EXPECT_EQ(Backups(), 1);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A client library stand-in that records what the component sends and answers
 // from a script.
-#include "backup/service/FbClient.h"
+#include "service/FbClient.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "backup/service/FbClient.h"
-#include "backup/service/ServiceErrors.h"
+#include "service/FbClient.h"
+#include "service/ServiceErrors.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"
 

@@ -11,7 +11,7 @@
 #include "app/ODBackupDB.h"
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
-#include "platform/headless/HeadlessApplication.h"
+#include "frontends/headless/HeadlessApplication.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb::test {
@@ -81,7 +81,7 @@ class FormFixture {
   }
 
   TFrmODBackupDB& Create() {
-    if (!data) data = std::make_unique<TDataODBackup>(clock.Now(), fb);
+    if (!data) data = std::make_unique<TDataODBackup>(fb);
     form = std::make_unique<TFrmODBackupDB>(app, *data, ExePath());
     return *form;
   }

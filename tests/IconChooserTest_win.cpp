@@ -1,5 +1,5 @@
 // The icon chooser window driven by real messages from inside its modal loop.
-#include "platform/win32/IconChooserWindow.h"
+#include "frontends/win32/IconChooserWindow.h"
 
 #include <gtest/gtest.h>
 

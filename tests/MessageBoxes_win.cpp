@@ -3,7 +3,7 @@
 // notice), the standard default button and what Esc does. Wine answers Esc in
 // a box without Storno with "Cancel"; the program reads every answer by the
 // buttons the box has, so the result is the same as on Windows.
-#include "platform/win32/Win32Application.h"
+#include "frontends/win32/Win32Application.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 #include "app/AppTexts.h"
 #include "common/Utf16_win.h"
 #include "platform/PlatformTexts.h"
-#include "platform/win32/Win32Texts.h"
-#include "platform/win32/Win32Ui.h"
+#include "frontends/win32/Win32Texts.h"
+#include "frontends/win32/Win32Ui.h"
 
 namespace odb {
 namespace {

@@ -1,8 +1,8 @@
 // The last missed and the next planned instant of the plan, as one table.
 #include <gtest/gtest.h>
 
-#include "FakeFbClient.h"
-#include "schedule/DmODBackup.h"
+#include "config/TimeOfDay.h"
+#include "schedule/ScheduleComputation.h"
 
 namespace odb {
 namespace {
@@ -13,12 +13,11 @@ TDateTime Dec(int day, int h, int m = 0, int s = 0) { return TDateTime::Encode(2
 constexpr uint8_t kAllDays = 0xFE;
 constexpr uint8_t kMonday = 0x02;
 
-struct Window : TPlanWindow {
-  uint8_t mask = 0;
-  bool slot = false;
-  uint8_t DaysMask() const override { return mask; }
-  void RaiseSlotPending() override { slot = true; }
-};
+TBackupPlan Plan(uint8_t mask, const std::vector<const char*>& times) {
+  TBackupPlan plan{mask, {}};
+  for (const char* time : times) plan.times.push_back(*TryStrToTime(time));
+  return plan;
+}
 
 struct Case {
   const char* name;
@@ -52,29 +51,14 @@ TEST(ScheduleComputation, Table) {
       {"weekend only, from Tuesday", 0xC0, {"7:00"}, Dec(6, 7), Dec(8, 10), {}, Dec(12, 7)},
   };
   for (const Case& c : cases) {
-    test::FakeFbClient fb;
-    TDataODBackup data(c.now, fb);
-    Window window;
-    window.mask = c.mask;
-    data.PlanWindow = &window;
-    data.MemTimes.Open();
-    for (const char* time : c.times) {
-      data.MemTimes.Append();
-      data.MemTimes.SetTimeText(time);
-      data.MemTimes.Post();
-    }
-    data.LastRun = c.lastRun;
-    EXPECT_EQ(data.LastMissedRun(c.now), c.missed.value_or(c.now)) << c.name;
-    EXPECT_EQ(window.slot, c.missed.has_value()) << c.name;
-    window.slot = false;
-    EXPECT_EQ(data.NextRun(c.now), c.next.value_or(BaseDateTime)) << c.name;
-    EXPECT_EQ(window.slot, c.next.has_value()) << c.name;
-    EXPECT_FALSE(data.MemTimes.ControlsDisabled()) << c.name;
+    const TBackupPlan plan = Plan(c.mask, c.times);
+    EXPECT_EQ(LastMissedRun(plan, c.lastRun, c.now), c.missed.value_or(c.now)) << c.name;
+    EXPECT_EQ(NextRun(plan, c.now), c.next.value_or(BaseDateTime)) << c.name;
   }
 }
 
-// The scheduler's search reaches the eighth date, short of from + 7 days.
-TEST(ScheduleComputation, UpcomingRunReachesTheSameInstantAWeekOn) {
+// The scheduler's and the status's search reaches the eighth date, short of from + 7 days.
+TEST(ScheduleComputation, NextPlannedInstantReachesTheSameInstantAWeekOn) {
   struct UpCase {
     const char* name;
     uint8_t mask;
@@ -90,29 +74,10 @@ TEST(ScheduleComputation, UpcomingRunReachesTheSameInstantAWeekOn) {
       {"no weekday", 0, Dec(7, 21), BaseDateTime, true},
   };
   for (const UpCase& c : cases) {
-    test::FakeFbClient fb;
-    TDataODBackup data(c.from, fb);
-    Window window;
-    window.mask = c.mask;
-    data.PlanWindow = &window;
-    data.MemTimes.Open();
-    data.MemTimes.Append();
-    data.MemTimes.SetTimeText("20:00");
-    data.MemTimes.Post();
-    EXPECT_EQ(data.UpcomingRun(c.from), c.upcoming) << c.name;
-    EXPECT_EQ(data.NextRun(c.from) == c.upcoming, c.nextRunAgrees) << c.name;
+    const TBackupPlan plan = Plan(c.mask, {"20:00"});
+    EXPECT_EQ(NextPlannedInstant(plan, c.from), c.upcoming) << c.name;
+    EXPECT_EQ(NextRun(plan, c.from) == c.upcoming, c.nextRunAgrees) << c.name;
   }
-}
-
-TEST(ScheduleComputation, ClosedTableRaisesAndResumesTheView) {
-  test::FakeFbClient fb;
-  TDataODBackup data(Dec(8, 10), fb);
-  Window window;
-  window.mask = kAllDays;
-  data.PlanWindow = &window;
-  EXPECT_THROW(data.LastMissedRun(Dec(8, 10)), std::exception);
-  EXPECT_THROW(data.NextRun(Dec(8, 10)), std::exception);
-  EXPECT_FALSE(data.MemTimes.ControlsDisabled());
 }
 
 }  // namespace

@@ -98,18 +98,13 @@ struct TCaseSetup {
 
 // What the window is to the scheduler: a clock, a backup that takes its time
 // and fails as told, and an error box during which ticks go on.
-class TSimulation final : public TScheduleHost, public TPlanWindow {
+class TSimulation final : public TScheduleHost {
  public:
   TSimulation(const TCaseSetup& setup, uint32_t seed)
-      : setup_(setup), oracle_(setup.plan), rng_(seed), data_(setup.start, fb_), clock_(setup.start.Ms()) {
-    data_.PlanWindow = this;
-    data_.MemTimes.Open();
-    for (TDateTime time : setup.plan.times) {
-      data_.MemTimes.Append();
-      data_.MemTimes.SetTime(time);
-      data_.MemTimes.Post();
-    }
-    data_.LastRun = setup.lastRun;
+      : setup_(setup), oracle_(setup.plan), rng_(seed), clock_(setup.start.Ms()) {
+    settings_.Plan = {setup.plan.mask, setup.plan.times};
+    std::stable_sort(settings_.Plan.times.begin(), settings_.Plan.times.end());
+    settings_.LastRun = setup.lastRun;
     Restart();
   }
 
@@ -138,10 +133,6 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   int Boxes() const { return boxes_; }
   const std::vector<std::string>& Faults() const { return faults_; }
 
-  // TPlanWindow
-  uint8_t DaysMask() const override { return setup_.plan.mask; }
-  void RaiseSlotPending() override {}
-
   // TScheduleHost
   TDateTime Now() const override { return TDateTime::FromMs(clock_); }
   bool BackupBusy() const override { return busy_; }
@@ -165,7 +156,7 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   void Restart() {
     Trace("restart");
     // What the file kept: the served instant is saved with LastRun.
-    data_.LastPlannedRun = TDateTime::FromMs(savedServed_);
+    settings_.LastPlannedRun = TDateTime::FromMs(savedServed_);
     served_ = savedServed_;
     scheduler_ = std::make_unique<TScheduler>(plan_, *this);
     attemptsFor_.clear();
@@ -215,7 +206,7 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
     if (busy_) Fault("a second backup while one runs");
     ++attempts_;
     lastAttemptTick_ = tick_;
-    const int64_t instant = data_.LastPlannedRun.Ms();
+    const int64_t instant = settings_.LastPlannedRun.Ms();
     if (oracle_.AtOrBefore(instant) != instant || instant > latestPassed_) Fault("a backup for " + At(instant));
     if (planned && Served(instant)) Fault("served again: " + At(instant));
     served_ = instant;
@@ -229,7 +220,7 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
       throw std::runtime_error("the server is gone");
     }
     if (!madeFor_.insert(instant).second) Fault("a second backup for " + At(instant));
-    data_.LastRun = Now();
+    settings_.LastRun = Now();
     savedServed_ = served_;
     ++successes_;
     return true;
@@ -246,7 +237,7 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
   void Check() {
     const int64_t deadline = 2 * (setup_.boxSeconds + setup_.backupSeconds) + 70;
     std::erase_if(passed_, [&](const TPassed& p) {
-      if (lastAttemptTick_ >= p.tick || data_.LastRun.Ms() >= p.instant) return true;
+      if (lastAttemptTick_ >= p.tick || settings_.LastRun.Ms() >= p.instant) return true;
       if (tick_ - p.tick <= deadline) return false;
       Fault("no attempt for " + At(p.instant));
       return true;
@@ -270,16 +261,15 @@ class TSimulation final : public TScheduleHost, public TPlanWindow {
     faults_.push_back(FormatDateTime(Now()) + " (tick " + std::to_string(tick_) + "): " + what +
                       "; NextRunTime " + FormatDateTime(scheduler_->NextRunTime()) +
                       (scheduler_->SlotPending() ? ", pending" : "") + (scheduler_->BackupDue() ? ", due" : "") +
-                      ", LastRun " + FormatDateTime(data_.LastRun) + ", last attempt at tick " +
+                      ", LastRun " + FormatDateTime(settings_.LastRun) + ", last attempt at tick " +
                       std::to_string(lastAttemptTick_));
   }
 
   const TCaseSetup& setup_;
   TOracle oracle_;
   std::mt19937 rng_;
-  test::FakeFbClient fb_;
-  TDataODBackup data_;
-  TDataModulePlan plan_{data_};
+  TSettings settings_;
+  TSettingsPlan plan_{settings_};
   std::unique_ptr<TScheduler> scheduler_;
   int64_t clock_;
   int64_t tick_ = 0;

@@ -39,7 +39,7 @@ TEST_F(Scheduler, TheRoadOfAPlannedBackup) {
   Tick();  // 08:00:02
   EXPECT_EQ(fx.fb.starts, 1);
   EXPECT_FALSE(f().BackupDue());
-  EXPECT_EQ(fx.data->LastRun, Dec(8, 8, 0, 2));
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, Dec(8, 8, 0, 2));
   EXPECT_NE(fx.Ini().find("LastRun=08.12.2026 08:00:02\r\n"), std::string::npos);
   EXPECT_NE(fx.fb.start_block.find(fx.BackupDir() + fs::PathDelimiter() + "ODBackup_1.fbk"), std::string::npos);
   Tick();  // 08:00:03
@@ -102,7 +102,7 @@ TEST_F(Scheduler, PauseStopsEverythingAndBackupOnTimerMakesUpThePassedInstant) {
   EXPECT_TRUE(f().BackupDue());
   Tick();
   EXPECT_EQ(fx.fb.starts, 1);
-  EXPECT_EQ(fx.data->LastRun, Dec(8, 20, 0, 1));
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, Dec(8, 20, 0, 1));
 }
 
 TEST_F(Scheduler, ShownWindowTicksOnlyInBackupOnTimer) {
@@ -133,7 +133,7 @@ TEST_F(Scheduler, AFailedPlannedBackupMovesOnAndIsNotRetried) {
   ASSERT_EQ(fx.app.Boxes.size(), 1u);
   EXPECT_EQ(fx.app.Boxes[0].title, "Samostatné zálohování dat");
   EXPECT_EQ(fx.app.Boxes[0].icon, TBoxIcon::Error);
-  EXPECT_EQ(fx.data->LastRun, Dec(7, 18, 30));
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, Dec(7, 18, 30));
   EXPECT_EQ(f().NextRunTime(), Dec(9, 18));
   const Entries entries = LogEntries(fx.Log());
   ASSERT_EQ(entries.size(), 2u);
@@ -170,7 +170,7 @@ TEST_F(Scheduler, AFailedCatchUpIsRetriedThreeTimesAMinuteApartThenMovesOn) {
     // The verbose failure is shown; the detached one is silent.
     EXPECT_EQ(local.app.Boxes.size(), logToFile[0] == 'A' ? 3u : 0u);
     EXPECT_EQ(local.form->NextRunTime(), Dec(8, 18)) << "log " << logToFile;
-    EXPECT_EQ(local.data->LastRun, Dec(7, 7));
+    EXPECT_EQ(local.form->Settings().Live.LastRun, Dec(7, 7));
   }
 }
 

@@ -5,24 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "FakeFbClient.h"
 #include "app/Scheduler.h"
-#include "schedule/DmODBackup.h"
+#include "config/TimeOfDay.h"
 
 namespace odb {
 namespace {
 
 TDateTime Dec(int day, int h, int m = 0, int s = 0) { return TDateTime::Encode(2026, 12, day, h, m, s); }
 
-struct TMask final : TPlanWindow {
-  uint8_t mask = 0;
-  uint8_t DaysMask() const override { return mask; }
-  void RaiseSlotPending() override {}
-};
-
 // Backups succeed at once and move LastRun.
 struct TScript final : TScheduleHost {
-  TDataODBackup* data = nullptr;
+  TSettings* settings = nullptr;
   TDateTime now;
   bool busy = false;
   std::string did;
@@ -31,11 +24,11 @@ struct TScript final : TScheduleHost {
   void AddLogEntry(const std::string& message) override { did = message; }
   void RunBackup() override {
     did = "planned backup";
-    data->LastRun = now;
+    settings->LastRun = now;
   }
   bool CatchUpBackup() override {
     did = "catch-up backup";
-    data->LastRun = now;
+    settings->LastRun = now;
     return true;
   }
   void ShowException(const std::exception& error) override { did = error.what(); }
@@ -88,19 +81,12 @@ TEST(SchedulerTicks, Table) {
       {"no weekday ticked", 0x00, "12:00", Dec(7, 12), {{Dec(8, 8), ""}, {Dec(8, 8, 1, 1), ""}}},
   };
   for (const TCase& c : cases) {
-    test::FakeFbClient fb;
-    TDataODBackup data(c.rows.front().now, fb);
-    TMask window;
-    window.mask = c.mask;
-    data.PlanWindow = &window;
-    data.MemTimes.Open();
-    data.MemTimes.Append();
-    data.MemTimes.SetTimeText(c.time);
-    data.MemTimes.Post();
-    data.LastRun = c.lastRun;
-    TDataModulePlan plan(data);
+    TSettings settings;
+    settings.Plan = {c.mask, {*TryStrToTime(c.time)}};
+    settings.LastRun = c.lastRun;
+    TSettingsPlan plan(settings);
     TScript host;
-    host.data = &data;
+    host.settings = &settings;
     TScheduler scheduler(plan, host);
     for (size_t i = 0; i < c.rows.size(); ++i) {
       host.now = c.rows[i].now;

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "FakeFbClient.h"
-#include "backup/service/BackupService.h"
-#include "backup/service/ServiceErrors.h"
+#include "service/BackupService.h"
+#include "service/ServiceErrors.h"
 
 namespace odb {
 namespace {

@@ -1,5 +1,5 @@
-#include "backup/service/BackupService.h"
-#include "backup/service/ServiceErrors.h"
+#include "service/BackupService.h"
+#include "service/ServiceErrors.h"
 #include "FakeFbClient.h"
 
 #include <gtest/gtest.h>

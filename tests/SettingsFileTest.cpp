@@ -21,10 +21,10 @@ std::vector<std::string> Times(TDataODBackup& data) {
 std::string WindowState(TFrmODBackupDB& f) {
   std::string s = std::string(f.RBLocal.Checked() ? "local" : "host") + "|" + f.EdtServer.Text() + "|" +
                   f.EdtPath.Text() + "|" + f.EdtLogFilePath.Text() + "|" + f.EdtBackupPath.Text() + "|" +
-                  f.sedtBackupCount.Text() + "|" + FormatDateTime(f.Data.LastRun) + "|" +
+                  f.sedtBackupCount.Text() + "|" + FormatDateTime(f.Settings().Live.LastRun) + "|" +
                   (f.CBLogActivity.Checked() ? "log" : "-") + (f.CB_ClearLog.Checked() ? "clear" : "-") +
                   (f.CB_RunMinimalized.Checked() ? "min" : "-") + "|" + f.EventAction().Name() + "|" +
-                  std::to_string(f.cbAction.ItemIndex()) + "|" + std::to_string(f.DaysMask()) + "|" +
+                  std::to_string(f.cbAction.ItemIndex()) + "|" + std::to_string(f.TickedDays()) + "|" +
                   std::to_string(f.IconSetIndex()) + "|";
   for (const std::string& t : Times(f.Data)) s += t + " ";
   return s;
@@ -45,11 +45,11 @@ TEST(SettingsFile, NoFileGivesTheDefaults) {
   EXPECT_FALSE(f.CB_RunMinimalized.Checked());
   EXPECT_EQ(f.EventAction().Name(), "OnceBackup");
   EXPECT_EQ(f.cbAction.ItemIndex(), 0);
-  EXPECT_EQ(f.DaysMask(), 0xFE);
+  EXPECT_EQ(f.TickedDays(), 0xFE);
   EXPECT_TRUE(f.cbPracDny.Checked() && f.cbVikendy.Checked());
   EXPECT_TRUE(fx.data->MemTimes.Active());
   EXPECT_EQ(fx.data->MemTimes.RecordCount(), 0);
-  EXPECT_EQ(fx.data->LastRun, BaseDateTime);
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, BaseDateTime);
   EXPECT_EQ(f.IconSetIndex(), 1);
   EXPECT_EQ(f.Settings().IniFileName(), fx.IniPath());
   EXPECT_FALSE(fs::FileExists(fx.IniPath())) << "reading creates no configuration file";
@@ -81,7 +81,7 @@ TEST(SettingsFile, DaysForms) {
     FormFixture fx;
     fx.WriteIni(std::string("[Settings]\nDays=") + days + "\n");
     TFrmODBackupDB& f = fx.Create();
-    EXPECT_EQ(f.DaysMask(), mask) << days;
+    EXPECT_EQ(f.TickedDays(), mask) << days;
     EXPECT_EQ(f.cbPracDny.Checked(), (mask & 0b00111110) == 0b00111110) << days;
     EXPECT_EQ(f.cbVikendy.Checked(), (mask & 0b11000000) == 0b11000000) << days;
   }
@@ -137,12 +137,12 @@ TEST(SettingsFile, LastRunGarbageGivesBaseDateTime) {
     FormFixture fx;
     fx.WriteIni(std::string("[Backups]\nLastRun=") + text + "\n");
     fx.Create();
-    EXPECT_EQ(fx.data->LastRun, BaseDateTime) << text;
+    EXPECT_EQ(fx.form->Settings().Live.LastRun, BaseDateTime) << text;
   }
   FormFixture fx;
   fx.WriteIni("[Backups]\nLastRun=07.12.2026 18:30:05\n");
   fx.Create();
-  EXPECT_EQ(fx.data->LastRun, TDateTime::Encode(2026, 12, 7, 18, 30, 5));
+  EXPECT_EQ(fx.form->Settings().Live.LastRun, TDateTime::Encode(2026, 12, 7, 18, 30, 5));
 }
 
 TEST(SettingsFile, SavingThreeRecordsLeavesAnOlderFourthEntry) {
@@ -194,7 +194,7 @@ TEST(SettingsFile, OkWritesWhatLoadsBackToTheSameWindow) {
   fx.data->MemTimes.SetTimeText("6:00");
   fx.data->MemTimes.Post();
   f.Settings().SetIconSetIndex(2);
-  fx.data->LastRun = TDateTime::Encode(2026, 12, 1, 23, 59, 59);
+  fx.form->Settings().Live.LastRun = TDateTime::Encode(2026, 12, 1, 23, 59, 59);
   f.BtnOK.Click();
   const std::string saved = WindowState(f);
   EXPECT_EQ(saved, "host|fbserver|D:\\Data\\Ordava.FDB|" + fx.LogPath() + "|" + fx.BackupDir() +
@@ -264,16 +264,15 @@ TEST(SettingsFile, ControlsWithoutAWindowLoadAndSaveAsTheWindowDoes) {
     FormFixture fx;
     fx.WriteIni(file);
     TFrmODBackupDB& window = fx.Create();
-    TDataODBackup data(fx.clock.Now(), fx.fb);
-    TSettingsControls controls;
-    TSettingsBinding binding(fx.app, data, controls, TProgramOptions{fx.ExePath(), {}});
+    TSettingsBinding binding(fx.app, TProgramOptions{fx.ExePath(), {}});
     ASSERT_TRUE(binding.LoadSettings(fx.ExePath())) << file;
     EXPECT_EQ(binding.EventAction().Name(), window.EventAction().Name()) << file;
     EXPECT_EQ(binding.IconSetIndex(), window.IconSetIndex()) << file;
-    EXPECT_EQ(controls.EdtServer.Text(), window.EdtServer.Text()) << file;
-    EXPECT_EQ(controls.CBLogActivity.Checked(), window.CBLogActivity.Checked()) << file;
-    EXPECT_EQ(controls.TickedDays(), window.DaysMask()) << file;
-    EXPECT_EQ(data.LastRun, fx.data->LastRun) << file;
+    EXPECT_EQ(binding.Live.ServerName, window.EdtServer.Text()) << file;
+    EXPECT_EQ(binding.Live.LogToFile, window.CBLogActivity.Checked()) << file;
+    EXPECT_EQ(binding.Live.Plan, window.Live().Plan) << file;
+    EXPECT_EQ(binding.Live.Plan.daysMask, window.TickedDays()) << file;
+    EXPECT_EQ(binding.Live.LastRun, window.Live().LastRun) << file;
     EXPECT_EQ(binding.SettingsText(), window.Settings().SettingsText()) << file;
   }
 }
@@ -299,7 +298,7 @@ TEST(SettingsFile, SaveLastRunWritesOnlyThatKey) {
   fx.WriteIni("[Settings]\nDays=3\n");
   TFrmODBackupDB& f = fx.Start();
   f.cbPo.Click();
-  fx.data->LastRun = TDateTime::Encode(2026, 12, 8, 7, 5, 9);
+  fx.form->Settings().Live.LastRun = TDateTime::Encode(2026, 12, 8, 7, 5, 9);
   f.Settings().SaveLastRun();
   EXPECT_EQ(fx.Ini(), "[Settings]\r\nDays=3\r\n[Backups]\r\nLastRun=08.12.2026 07:05:09\r\n");
   EXPECT_FALSE(f.Settings().SettingsFileBusy());

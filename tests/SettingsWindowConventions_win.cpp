@@ -8,7 +8,7 @@
 
 #include "ModalDriver_win.h"
 #include "common/Utf16_win.h"
-#include "platform/win32/Win32Ui.h"
+#include "frontends/win32/Win32Ui.h"
 
 namespace odb {
 namespace {
@@ -79,7 +79,7 @@ TEST_F(Win32SettingsWindow, TabWalksTopToBottomThenTheButtonsOnEitherPage) {
   const std::vector<const TControl*> tail = {&form->MemoFiles, &form->BtnOK, &form->BtnCancel};
   const std::vector<std::vector<const TControl*>> pages = {
       {&form->EdtBackupPath, &form->sedtBackupCount, &form->CBLogActivity, &form->EdtLogFilePath,
-       &form->CBVerifyBackup},
+       &form->CBVerifyBackup, &form->EdtMirrorPath, &form->sedtMirrorCount},
       {&form->cbAction, &form->cbPo, &form->cbUt, &form->cbSt, &form->cbCt, &form->cbPa,
        &form->cbSo, &form->cbNe, &form->cbPracDny, &form->cbVikendy, &form->grdTimes}};
   for (int page : {TabSheetPaths, TabSheetPort}) {

@@ -1,7 +1,7 @@
 #pragma once
 // The real settings window over a model loaded from a test configuration,
 // driven in-process through the messages a user's keys and clicks produce.
-#include "platform/win32/Win32Application.h"
+#include "frontends/win32/Win32Application.h"
 
 #include <commctrl.h>
 
@@ -14,9 +14,9 @@
 
 #include "app/AppTexts.h"
 #include "app/ODBackupDB.h"
-#include "platform/headless/HeadlessApplication.h"
-#include "platform/win32/SettingsView.h"
-#include "tests/FakeFbClient.h"
+#include "frontends/headless/HeadlessApplication.h"
+#include "frontends/win32/SettingsView.h"
+#include "tests/FormFixture.h"
 #include "tests/TempDir.h"
 
 namespace odb::test {
@@ -36,11 +36,16 @@ class TTestApplication final : public TWin32Application {
   }
   ITrayEntry& Tray() override { return TrayEntry; }
   TTrayCommand TrackTrayMenu(TForm&) override { return MenuPick; }
+  void ProcessMessages() override {
+    ++Pumps;
+    TWin32Application::ProcessMessages();
+  }
 
   std::vector<TMessageBox> Boxes;
   std::deque<TBoxResult> Answers;
   bool RealBoxes = false;
   TTrayCommand MenuPick = TTrayCommand::None;
+  int Pumps = 0;
   THeadlessTray TrayEntry;
 };
 
@@ -60,10 +65,12 @@ inline void HoldKeys(std::initializer_list<int> keys, bool down) {
 class Win32SettingsWindow : public ::testing::Test {
  protected:
   virtual std::string Ini() const { return kIni; }
-  void SetUp() override {
-    test::Put(dir.Path(), "odbackup.ini", Ini());
+  void SetUp() override { Open(Ini()); }
+  // The window over this configuration, shown.
+  void Open(const std::string& ini) {
+    test::Put(dir.Path(), "odbackup.ini", ini);
     app.SetTitle(std::string(msg::AppTitle));
-    data = std::make_unique<TDataODBackup>(app.Now(), client);
+    data = std::make_unique<TDataODBackup>(client);
     form = std::make_unique<TFrmODBackupDB>(app, *data, dir / "odbackup.exe");
     app.AttachMainForm(*form);
     form->Show();
@@ -71,6 +78,7 @@ class Win32SettingsWindow : public ::testing::Test {
   }
   void TearDown() override {
     HoldKeys({VK_SHIFT, VK_CONTROL}, false);
+    if (!form) return;
     app.DetachMainForm();
     form->FormDestroy();
   }
@@ -103,7 +111,7 @@ class Win32SettingsWindow : public ::testing::Test {
 
   test::TempDir dir;
   TTestApplication app;
-  test::FakeFbClient client;
+  test::HookedFbClient client;
   std::unique_ptr<TDataODBackup> data;
   std::unique_ptr<TFrmODBackupDB> form;
 };

@@ -29,6 +29,44 @@ class SettingsWindow : public ::testing::Test {
   FormFixture fx;
 };
 
+// Every edit reaches the live settings at once, unsaved: the next backup and
+// the next tick read them there. The text of a setting's key in the file shows it.
+TEST_F(SettingsWindow, EditsReachTheLiveSettingsAtOnce) {
+  struct Case {
+    const char* name;
+    std::function<void(TFrmODBackupDB&)> edit;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"server on another computer", [](auto& f) { f.RBHost.Click(); }, "LocalHost=N\r\n"},
+      {"server name", [](auto& f) { f.EdtServer.SetText("fbhost"); }, "ServerName=fbhost\r\n"},
+      {"database", [](auto& f) { f.EdtPath.SetText("/d/o.fdb"); }, "DatabaseName=/d/o.fdb\r\n"},
+      {"log file", [](auto& f) { f.EdtLogFilePath.SetText("/l/a.log"); }, "LogFileName=/l/a.log\r\n"},
+      {"backup folder", [](auto& f) { f.EdtBackupPath.SetText("/b/"); }, "BackupPath=/b/\r\n"},
+      {"backup count", [](auto& f) { f.sedtBackupCount.SetText("7"); }, "BackupCount=7\r\n"},
+      {"log to file", [](auto& f) { f.CBLogActivity.Click(); }, "LogToFile=A\r\n"},
+      {"clear log", [](auto& f) { f.CB_ClearLog.Click(); }, "ClearLog=N\r\n"},
+      {"run minimised", [](auto& f) { f.CB_RunMinimalized.Click(); }, "RunMinimalized=A\r\n"},
+      {"verify", [](auto& f) { f.CBVerifyBackup.Click(); }, "VerifyBackup=A\r\n"},
+      {"action picked", [](auto& f) { f.cbAction.UserPick(2); }, "EventAction=PauseBackup\r\n"},
+      {"weekend", [](auto& f) { f.cbVikendy.Click(); }, "Days=6,7\r\n"},
+      {"a time", [](auto& f) {
+         f.Data.MemTimes.Append();
+         f.Data.MemTimes.SetTimeText("7:30");
+         f.Data.MemTimes.Post();
+       }, "Time_1=07:30:00\r\n"},
+  };
+  for (const Case& c : cases) {
+    FormFixture local;
+    local.WriteIni("[Settings]\nDays=\n");
+    TFrmODBackupDB& f = local.Start();
+    const std::string before = local.Ini();
+    c.edit(f);
+    EXPECT_NE(f.Settings().SettingsText().find(c.written), std::string::npos) << c.name;
+    EXPECT_EQ(local.Ini(), before) << c.name << ": nothing is saved";
+  }
+}
+
 TEST_F(SettingsWindow, DayCoupling) {
   struct Case {
     const char* name;
@@ -72,7 +110,7 @@ TEST_F(SettingsWindow, CheckWeekdayTicksOnlyAndRecomputesGroups) {
   EXPECT_EQ(Days(f()), "0000011 01");
   for (int day = 1; day <= 5; ++day) f().CheckWeekday(day);
   EXPECT_EQ(Days(f()), "1111111 11");
-  EXPECT_EQ(f().DaysMask(), 0xFE);
+  EXPECT_EQ(f().TickedDays(), 0xFE);
 }
 
 TEST(ActionNames, BothWays) {
@@ -157,6 +195,7 @@ TEST_F(SettingsWindow, BrowseButtonsTakeTheChoiceAndCancelChangesNothing) {
   const Case cases[] = {{f().SBServer, f().EdtServer, "PC-RECEPCE"},
                         {f().SBDBPath, f().EdtPath, "/data/x.fdb"},
                         {f().SBInFilesPath, f().EdtBackupPath, "/zalohy"},
+                        {f().SBMirrorPath, f().EdtMirrorPath, "/mnt/usb"},
                         {f().SBLogFilePath, f().EdtLogFilePath, "/log/a.log"}};
   f().RBHost.Click();
   f().RBLocal.Click();  // the server edit is disabled, its button is not
@@ -172,6 +211,16 @@ TEST_F(SettingsWindow, BrowseButtonsTakeTheChoiceAndCancelChangesNothing) {
     EXPECT_EQ(f().EventAction().Name(), "PauseBackup") << "the change handler ran for " << c.edit.Name;
     f().cbAction.SetItemIndex(0);
   }
+  // The folder chooser opens at the edit's folder, with the backup folder's texts.
+  fx.app.DialogAnswers = {std::nullopt};
+  f().SBInFilesPath.Click();
+  EXPECT_EQ(fx.app.LastFolderDialog.Folder, "/zalohy");
+  EXPECT_EQ(fx.app.LastFolderDialog.Title, "Vyberte složku záloh");
+  EXPECT_FALSE(fx.app.LastFolderDialog.Prompt.empty());
+  fx.app.DialogAnswers = {std::nullopt};
+  f().SBMirrorPath.Click();
+  EXPECT_EQ(fx.app.LastFolderDialog.Folder, "/mnt/usb");
+  EXPECT_EQ(fx.app.LastFolderDialog.Title, "Vyberte složku pro kopie záloh");
   // The file dialogs remember the last choice for the next opening.
   EXPECT_EQ(f().OpenDialogDB.FileName, "/data/x.fdb");
   EXPECT_EQ(f().OpenDialogLog.FileName, "/log/a.log");
@@ -211,7 +260,7 @@ TEST(SettingsWindowStart, WithoutRunMinimisedStaysShownOnThePathsTab) {
 TEST(SettingsWindowStart, LoadFailureStillGivesTrayEntryAndJobRecordButNoHide) {
   FormFixture fx;
   fx.WriteIni("[Settings]\nRunMinimalized=A\nEventAction=PauseBackup\nTime_1=10:00\n");
-  fx.data = std::make_unique<TDataODBackup>(fx.clock.Now(), fx.fb);
+  fx.data = std::make_unique<TDataODBackup>(fx.fb);
   // The times table refuses a further row number: the load ends by an error.
   fx.data->LastTimeId = 30;
   TFrmODBackupDB& f = fx.Create();

@@ -2,14 +2,16 @@
 // what a user's click or pick does must reach the model and come back.
 #include "tests/SettingsWindowFixture_win.h"
 
+#include <algorithm>
+
 #include "app/AppTexts.h"
 #include "common/FileSystem.h"
 #include "common/Utf16_win.h"
-#include "platform/win32/MainWindow.h"
-#include "platform/win32/TimesGrid.h"
-#include "platform/win32/Win32Dialogs.h"
-#include "platform/win32/Win32Texts.h"
-#include "platform/win32/Win32Ui.h"
+#include "frontends/win32/MainWindow.h"
+#include "frontends/win32/TimesGrid.h"
+#include "frontends/win32/Win32Dialogs.h"
+#include "frontends/win32/Win32Texts.h"
+#include "frontends/win32/Win32Ui.h"
 
 namespace odb {
 namespace {
@@ -135,6 +137,26 @@ TEST_F(Win32SettingsWindow, LogViewLinesStreamingInReachTheEditAtMostTenTimesASe
     app.ProcessMessages();
   }
   EXPECT_EQ(win::WindowText(memo), "1\r\n2\r\n3\r\n") << "the waiting lines never came";
+}
+
+TEST_F(Win32SettingsWindow, LogViewTakesABurstInPartsWithMessagesBetween) {
+  HWND memo = Hwnd(form->MemoFiles);
+  form->MemoFiles.SetText("");
+  std::string all;
+  for (int i = 1; i <= 1000; ++i) {
+    form->MemoFiles.AddLine(std::to_string(i));
+    all += std::to_string(i) + "\r\n";
+  }
+  struct Probe : IMessageTarget {
+    HWND memo = nullptr;
+    std::string seen;
+    void HandleMessage(unsigned, intptr_t, intptr_t) override { seen = win::WindowText(memo); }
+  } probe;
+  probe.memo = memo;
+  app.PostMessage(probe, WM_NULL_MSG, 0, 0);
+  app.ProcessMessages();
+  EXPECT_EQ(std::count(probe.seen.begin(), probe.seen.end(), '\n'), 200) << "a message waited for the whole burst";
+  EXPECT_EQ(win::WindowText(memo), all);
 }
 
 std::vector<std::string> GridTimes(HWND list) {

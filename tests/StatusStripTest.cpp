@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/StatusStrip.h"
+#include "schedule/ScheduleComputation.h"
 #include "schedule/Staleness.h"
 
 namespace odb {
@@ -20,11 +21,13 @@ struct Case {
   const TFailedAttempt* failure;
   std::vector<std::string> lines;
   bool warning;
+  const TBackupProgress* running = nullptr;
 };
 
 TEST(StatusStrip, Lines) {
   const TFailedAttempt bare{Dec(8, 9), ""};
   const TFailedAttempt failed{Dec(8, 18, 0, 2), "cannot open backup file /x/ODBackup_1.fbk\r\nsecond line"};
+  const TBackupProgress detached, started{true, 0, ""}, counted{true, 1234, ""}, table{true, 1300, "T400"};
   const Case cases[] = {
       {"no backup yet, next planned", {BaseDateTime, false, false, Dec(8, 18)}, nullptr,
        {"Zatím žádná záloha", "Příští záloha: 08.12.2026 18:00:00"}, false},
@@ -43,15 +46,37 @@ TEST(StatusStrip, Lines) {
        {"Poslední záloha: 08.12.2026 19:00:00", "Příští záloha: 09.12.2026 18:00:00"}, false},
       {"failure without a text", {BaseDateTime, true, false, BaseDateTime}, &bare,
        {"Zatím žádná záloha", "Zálohy pozastaveny", "Poslední pokus selhal: 08.12.2026 09:00:00"}, true},
+      {"detached backup running", {Dec(7, 18), false, false, Dec(8, 18)}, nullptr,
+       {"Poslední záloha: 07.12.2026 18:00:00", "Probíhá záloha…"}, false, &detached},
+      {"verbose, no line yet", {Dec(7, 18), true, false, BaseDateTime}, nullptr,
+       {"Poslední záloha: 07.12.2026 18:00:00", "Probíhá záloha…"}, false, &started},
+      {"verbose, lines before the first table", {Dec(7, 18), false, true, BaseDateTime}, nullptr,
+       {"Poslední záloha: 07.12.2026 18:00:00", "Probíhá záloha… řádek 1234"}, false, &counted},
+      {"verbose, a table named; the failure stays until a success", {Dec(7, 18), false, false, Dec(9, 18)}, &failed,
+       {"Poslední záloha: 07.12.2026 18:00:00", "Probíhá záloha… tabulka T400",
+        "Poslední pokus selhal: 08.12.2026 18:00:02", "cannot open backup file /x/ODBackup_1.fbk"},
+       true, &table},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TStatusFacts facts{c.facts.lastGood, c.facts.paused, c.facts.planEmpty, c.facts.next, std::nullopt};
+    TStatusFacts facts{c.facts.lastGood, c.facts.paused, c.facts.planEmpty, c.facts.next, std::nullopt, std::nullopt};
     if (c.failure) facts.failure = *c.failure;
+    if (c.running) facts.running = *c.running;
     const TStatusStrip strip = StatusStripText(facts);
     EXPECT_EQ(strip.lines, c.lines);
     EXPECT_EQ(strip.warning, c.warning);
   }
+}
+
+TEST(StatusStrip, TableOfTheOutputLine) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"gbak:    writing data for table T400 ", "T400"},
+      {"gbak:    restoring data for table CLIENTS", "CLIENTS"},
+      {"gbak:    writing table T1 ", ""},  // the metadata, before any data
+      {"gbak:closing file, committing, and finishing. 11259904 bytes written ", ""},
+      {"", ""},
+  };
+  for (const auto& [line, table] : cases) EXPECT_EQ(TableOfLine(line), table) << line;
 }
 
 TEST(StatusStrip, NextPlannedInstant) {

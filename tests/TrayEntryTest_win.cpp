@@ -1,7 +1,7 @@
 // The tray entry against a recording shell: the record it sends, the icon of
 // each set and action, and the entry's life (added again for a new taskbar).
 #include "app/AppTexts.h"
-#include "platform/win32/TrayEntry.h"
+#include "frontends/win32/TrayEntry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The tray menu through its real modal loop: keys posted from a timer pick an
 // item or dismiss the menu.
-#include "platform/win32/TrayMenu.h"
+#include "frontends/win32/TrayMenu.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,8 @@ TEST(TrayMenu, ItemsInOrderWithSeparatorsSkipped) {
       {{VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::CloseForm},
       {{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::AnimateIcons},
       {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::Login},
-      {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::End},
+      {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::Restore},
+      {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, TTrayCommand::End},
       {{VK_UP, VK_RETURN}, TTrayCommand::End},
       {{VK_ESCAPE}, TTrayCommand::None},
       {{VK_DOWN, VK_ESCAPE}, TTrayCommand::None},
@@ -70,15 +71,17 @@ TEST(TrayMenu, OpensAtTheCursorWithPictures) {
         GetWindowRect(popup, &where);
         shown = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
         ASSERT_NE(shown, nullptr);
-        EXPECT_EQ(GetMenuItemCount(shown), 7);
+        EXPECT_EQ(GetMenuItemCount(shown), 8);
         wchar_t text[64] = {};
         GetMenuStringW(shown, 0, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, L"Otevři nastavení");
         GetMenuStringW(shown, 4, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, L"Přihlašovací údaje…");
-        GetMenuStringW(shown, 6, text, 64, MF_BYPOSITION);
+        GetMenuStringW(shown, 5, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, L"Obnovit ze zálohy…");
+        GetMenuStringW(shown, 7, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, L"Konec");
-        for (UINT pos : {0u, 1u, 3u, 4u, 6u}) {
+        for (UINT pos : {0u, 1u, 3u, 4u, 5u, 7u}) {
           MENUITEMINFOW info{};
           info.cbSize = sizeof info;
           info.fMask = MIIM_BITMAP | MIIM_STATE | MIIM_FTYPE;

@@ -10,7 +10,7 @@
 #include "FormFixture.h"
 #include "app/AppTexts.h"
 #include "app/BackupNotices.h"
-#include "backup/service/RestoreService.h"
+#include "service/RestoreService.h"
 
 namespace odb {
 namespace {
@@ -149,7 +149,7 @@ TEST_F(Verification, AFailedRestoreKeepsEveryGenerationAndSetsTheBackupAside) {
     t.fx.fb.BeforeQuery = [&] { t.fx.fb.fail_query = ++queries == c.failAtQuery; };
     t.f().RunBackup();
     EXPECT_TRUE(t.fx.app.Boxes.empty()) << c.name << ": an unattended run must not wait for a box";
-    EXPECT_EQ(t.fx.data->LastRun, *ParseDateTime("01.12.2026 10:00:00")) << c.name;
+    EXPECT_EQ(t.fx.form->Settings().Live.LastRun, *ParseDateTime("01.12.2026 10:00:00")) << c.name;
     EXPECT_EQ(t.Folder(), (std::vector<std::string>{"ODBackup_1.fbk@ODBackup_1.fbk", "ODBackup_2.fbk@ODBackup_2.fbk",
                                                     "backup@ODBackup_verify_failed.fbk"}))
         << c.name << ": nothing moves, the database is gone, the failed backup is kept aside";
@@ -159,7 +159,7 @@ TEST_F(Verification, AFailedRestoreKeepsEveryGenerationAndSetsTheBackupAside) {
     EXPECT_EQ(entries[1].second, "Záloha neprošla ověřením, ponechána jako: " + t.Gen("ODBackup_verify_failed.fbk"));
     const auto& failure = t.f().Backup().Watch.Failure();
     ASSERT_TRUE(failure) << c.name;
-    EXPECT_TRUE(failure->verification);
+    EXPECT_EQ(failure->step, TFailedStep::Verification);
     EXPECT_NE(t.f().LaStatus.Caption().find("Ověření zálohy selhalo"), std::string::npos) << t.f().LaStatus.Caption();
   }
 }
@@ -174,7 +174,7 @@ TEST_F(Verification, AFailureIsToldAfterARestartAndClearedByTheNextGoodBackup) {
   fx.Start();
   const auto& failure = f().Backup().Watch.Failure();
   ASSERT_TRUE(failure) << "the record beside the configuration keeps it";
-  EXPECT_TRUE(failure->verification);
+  EXPECT_EQ(failure->step, TFailedStep::Verification);
   TBackupNotices notices;
   const auto warning = notices.Due(TStaleness{}, failure, fx.clock.Now());
   ASSERT_TRUE(warning);

@@ -1,6 +1,6 @@
 // The reason a failed Win32 call gives: the call's name and the system's text
 // for the error code, without the line break the system ends it with.
-#include "platform/win32/Win32Errors.h"
+#include "frontends/win32/Win32Errors.h"
 
 #include <gtest/gtest.h>
 

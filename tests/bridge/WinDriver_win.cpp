@@ -7,6 +7,9 @@
 //   odbdrive once            pick "Jednorázová záloha" and press OK
 //   odbdrive once-timed LOG  as once, then print the milliseconds until LOG grows
 //                            (the backup's log entry: the whole backup, window shown)
+//   odbdrive once-pinged LOG as once-timed, asking the window for an answer (WM_NULL)
+//                            every 20 ms meanwhile; prints the ms, the number of
+//                            questions and the slowest and median answer in ms
 //   odbdrive box S           wait S seconds for a message box; print its title
 //                            and text (UTF-8), press its first button
 //   odbdrive close           close the settings window by its title bar
@@ -14,11 +17,16 @@
 //   odbdrive memo            print the log view's text (UTF-8)
 //   odbdrive acp             print the ANSI code page Wine runs in
 //   odbdrive protect P       print P sealed as PasswordProtected= holds it
+//   odbdrive tray K          open the tray menu and pick its K-th item (from 1)
+//   odbdrive restore K PATH S  in the restore dialog pick backup K (from 0), type
+//                            PATH, press "Obnovit"; print the closing text once it
+//                            shows (within S seconds) and close the dialog
 // Exit status 0 on success, 1 when what was waited for did not come.
 #include <windows.h>
 #include <dpapi.h>
 #include <wincrypt.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -159,24 +167,55 @@ long long FileSize(const wchar_t* path) {
   return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+double MsSince(const LARGE_INTEGER& start) {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 int OnceTimed(const wchar_t* log) {
   const long long before = FileSize(log);
-  LARGE_INTEGER frequency, start, now;
-  QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   if (Once()) return 1;
   // The file every 5 ms, the box only every 200 ms: looking for it walks all
   // windows through the Wine server, which would take CPU from the backup.
   for (int polls = 1;; ++polls) {
     Sleep(5);
-    QueryPerformanceCounter(&now);
-    const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    const double ms = MsSince(start);
     if (FileSize(log) != before) {
       std::printf("%.0f\n", ms);
       return 0;
     }
     if (ms > 600'000 || (polls % 40 == 0 && MessageBoxWindow())) return 1;
   }
+}
+
+// How long the window takes to answer while the backup runs: its thread
+// answers a sent message only when it looks at its queue.
+int OncePinged(const wchar_t* log) {
+  const long long before = FileSize(log);
+  HWND main = MainWindow();
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  if (!main || Once()) return 1;
+  std::vector<double> answers;
+  while (FileSize(log) == before) {
+    Sleep(20);
+    LARGE_INTEGER asked;
+    QueryPerformanceCounter(&asked);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10'000, &result)) return 1;
+    answers.push_back(MsSince(asked));
+    if (MsSince(start) > 600'000) return 1;
+  }
+  const double ms = MsSince(start);
+  std::sort(answers.begin(), answers.end());
+  const double slowest = answers.empty() ? 0 : answers.back();
+  const double median = answers.empty() ? 0 : answers[answers.size() / 2];
+  std::printf("%.0f %zu %.1f %.1f\n", ms, answers.size(), slowest, median);
+  return 0;
 }
 
 int Box(double seconds) {
@@ -211,6 +250,50 @@ int Protect(const std::wstring& password) {
   return 0;
 }
 
+// Keys reach the menu through the owner's queue, which its loop reads.
+void PostKey(HWND hwnd, UINT key) {
+  PostMessageW(hwnd, WM_KEYDOWN, key, 1);
+  PostMessageW(hwnd, WM_KEYUP, key, 0xC0000001);
+}
+
+int Tray(int item) {
+  HWND main = MainWindow();
+  if (!main) return 1;
+  PostMessageW(main, WM_USER + 1, 0, WM_RBUTTONDOWN);  // the tray entry's callback
+  if (!WaitFor([] { return FindWindowW(L"#32768", nullptr); }, 10)) return 1;
+  Sleep(200);
+  for (int i = 0; i < item; ++i) PostKey(main, VK_DOWN);
+  PostKey(main, VK_RETURN);
+  return 0;
+}
+
+HWND RestoreDialog() {
+  for (HWND hwnd = FindWindowW(L"#32770", L"Obnova ze zálohy"); hwnd;
+       hwnd = FindWindowExW(nullptr, hwnd, L"#32770", L"Obnova ze zálohy")) {
+    if (OfTheProgram(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+int Restore(int item, const wchar_t* path, double seconds) {
+  HWND dialog = WaitFor(RestoreDialog, 20);
+  if (!dialog) return 1;
+  SendDlgItemMessageW(dialog, 201, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
+  SendDlgItemMessageW(dialog, 202, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+  PostClick(GetDlgItem(dialog, IDOK));
+  const std::wstring waiting = Text(GetDlgItem(dialog, 204));
+  // The end: the buttons come back and the closing text replaces the notice.
+  HWND done = WaitFor([&]() -> HWND {
+    HWND ok = GetDlgItem(dialog, IDOK);
+    const std::wstring text = Text(GetDlgItem(dialog, 204));
+    return IsWindowEnabled(ok) && text != waiting && text.find(L"Probíhá") == std::wstring::npos ? ok : nullptr;
+  }, seconds);
+  std::printf("%s\n", Utf8(Text(GetDlgItem(dialog, 204))).c_str());
+  std::printf("%s\n", Utf8(Text(GetDlgItem(dialog, 203))).c_str());
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  return done ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -221,6 +304,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"once") return Once();
   if (command == L"box") return Box(seconds);
   if (command == L"once-timed" && argc > 2) return OnceTimed(argv[2]);
+  if (command == L"once-pinged" && argc > 2) return OncePinged(argv[2]);
   if (command == L"set-text" && argc > 3) {
     HWND main = MainWindow();
     HWND edit = main ? ChildOf(main, L"Edit", argv[2]) : nullptr;
@@ -231,6 +315,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"acp") return std::printf("%u\n", GetACP()) < 0;
   if (command == L"protect" && argc > 2) return Protect(argv[2]);
+  if (command == L"tray") return Tray(static_cast<int>(seconds));
+  if (command == L"restore" && argc > 4) return Restore(_wtoi(argv[2]), argv[3], _wtof(argv[4]));
   if (command == L"memo") {
     HWND main = MainWindow();
     for (HWND child : main ? Children(main) : std::vector<HWND>{}) {
@@ -246,6 +332,6 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
     return 0;
   }
-  std::fprintf(stderr, "usage: odbdrive wait-main S | visible | once | box S | close | set-text OLD NEW | memo | acp | protect PASSWORD\n");
+  std::fprintf(stderr, "usage: odbdrive wait-main S | visible | once | once-timed LOG | once-pinged LOG | box S | close | set-text OLD NEW | memo | acp | protect PASSWORD\n");
   return 2;
 }

@@ -5,9 +5,11 @@
 # Its windows are unmanaged: Xvfb runs no window manager, and for a managed
 # window Wine waits up to 2 s at every hide for a WM_STATE change that never
 # comes (each window test took 4 s, all of it that wait).
-# Usage: prefix.sh PREFIX [win64|win32]
+# With DPI, the screen's dots per inch are set to it (Wine reads them at each
+# program's start), for the tests and pictures of the window at that scale.
+# Usage: prefix.sh PREFIX [win64|win32] [DPI]
 set -euo pipefail
-prefix=$1 arch=${2:-win64}
+prefix=$1 arch=${2:-win64} dpi=${3:-}
 export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
 # Nothing here needs .NET or the HTML engine; their installers would ask.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -19,6 +21,13 @@ if [[ ! -f $prefix/system.reg ]]; then
 fi
 if ! grep -q '^"Managed"="N"' "$prefix/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+fi
+if [[ -n $dpi ]]; then
+  hex=$(printf '0x%x' "$dpi")
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1
+  made="$made, $dpi dpi"
 fi
 wineserver -w
 echo "Wine prefix $prefix ($arch, $made): ready in $((($(date +%s%N) - start) / 1000000)) ms"

@@ -23,6 +23,10 @@
 #                                    the server cannot open gives the error box and
 #                                    moves nothing; a good backup is put in place
 #                                    once the service is seen to end
+#   restore_tcp                      the tray's "Obnovit ze zálohy…": generation 2 of
+#                                    two backups with different rows, and its gzip
+#                                    copy in the mirror, each restored into a new
+#                                    database, with the closing text in the dialog
 # "_local" is LocalHost=A: the shared server on this machine (port 3050);
 # the others use a private server on FB_PORT.
 # Environment: ODB_EXE, ODB_DRIVE, ODB_BRIDGE (missing: the case skips),
@@ -230,6 +234,31 @@ case $case_name in
     [[ -e $bkdir/ODBackup_1.fbk.part ]] && fail "the good detached backup left its .part"
     expect_restores "$bkdir/ODBackup_1.fbk" 100
     echo "good backup in place after ${SECONDS}s" ;;
+  restore_tcp)
+    mkdir -p "$work/mirror"
+    app_ini LocalHost=N "ServerName=$server" "DatabaseName=$db" "BackupPath=$backups" \
+      "MirrorPath=$(winpath "$work/mirror")"
+    start_program
+    backup_by_ok 1
+    stop_program
+    echo "insert into T1 select ID + 1000, NAME from T1 rows 5; commit;" |
+      isql-fb -q -user sysdba -password "$FB_PASSWORD" "localhost/$FB_PORT:$db" >/dev/null
+    start_program
+    backup_by_ok 2
+    # The list: ODBackup_1.fbk, ODBackup_2.fbk, the "gen-1" file as 3, then the
+    # mirror's ODBackup_1.fbk.gz and ODBackup_2.fbk.gz.
+    for row in "1|restored_gui|generation 2" "4|restored_copy|the mirror's second copy"; do
+      IFS='|' read -r pick name what <<<"$row"
+      drive tray 5 || fail "the tray menu did not open"
+      text=$(drive restore "$pick" "$work/$name.fdb" 120) || fail "$what: the dialog's restore did not end: $text"
+      [[ $text == *"Záloha byla obnovena do nové databáze $work/$name.fdb"* ]] || fail "$what: the dialog says: $text"
+      [[ $text == *"finishing, closing, and going home"* ]] || fail "$what: no progress in the dialog: $text"
+      count=$(echo "select 'rows=' || count(*) from T1;" |
+        isql-fb -q -user sysdba -password "$FB_PASSWORD" "localhost/$FB_PORT:$work/$name.fdb" | grep -o 'rows=[0-9]*')
+      [[ $count == rows=100 ]] || fail "$what restored with $count, expected rows=100"
+    done
+    echo "the dialog: ${text%%$'\n'*}"
+    stop_program ;;
   *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 finish

@@ -28,7 +28,7 @@ app_ini() {
   local kv key section
   for kv in "$@"; do value[${kv%%=*}]=${kv#*=}; done
   declare -A sections=([OrdavaDB]="LocalHost ServerName DatabaseName LogFileName UserName PasswordProtected"
-    [Backups]="BackupPath BackupCount LastRun"
+    [Backups]="BackupPath BackupCount LastRun MirrorPath"
     [Settings]="LogToFile ClearLog RunMinimalized EventAction Days EventCountTimes Time_1 VerifyBackup")
   {
     for section in OrdavaDB Backups Settings; do

@@ -19,7 +19,7 @@
 #include "app/AppTexts.h"
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
-#include "platform/headless/HeadlessApplication.h"
+#include "frontends/headless/HeadlessApplication.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -111,7 +111,7 @@ class FaultClient : public ::testing::TestWithParam<std::tuple<FaultCase, Route>
                             (verbose ? "A" : "N") + "\r\nClearLog=A\r\nEventAction=PauseBackup\r\n";
     Put("odbackup.ini", ini);
     iniBefore_ = Get("odbackup.ini");
-    data_ = std::make_unique<TDataODBackup>(clock_.Now());
+    data_ = std::make_unique<TDataODBackup>();
     form_ = std::make_unique<TFrmODBackupDB>(app_, *data_, dir_.Path("odbackup"));
     return *form_;
   }
@@ -200,7 +200,7 @@ TEST(FaultClientRepeated, FailedBackupsInARowLeakNoConnections) {
                                               "\r\n[Settings]\r\nLogToFile=A\r\nEventAction=PauseBackup\r\n");
   TVirtualClock clock(TDateTime::Encode(2026, 12, 8, 8, 0, 0));
   THeadlessApplication app(clock);
-  auto data = std::make_unique<TDataODBackup>(clock.Now());
+  auto data = std::make_unique<TDataODBackup>();
   auto form = std::make_unique<TFrmODBackupDB>(app, *data, dir.Path("odbackup"));
   const int before = OpenServerConnections();
   setenv("ODB_FAULTCLIENT", "start", 1);

@@ -17,7 +17,7 @@ write_ini "$work/odb.ini" LocalHost=A "DatabaseName=$work/db.fdb" "LogFileName=$
   EventAction=OnceBackup
 
 leftovers() { (cd "$backups" && find . -maxdepth 1 \( -name '*.part' -o -name '*.rotating' \) | sort); }
-log_has() { iconv -f CP1250 -t UTF-8 "$work/odb.log" | grep -qF -- "$1"; }
+log_has() { iconv -f CP1250 -t UTF-8 "$work/odb.log" | grep -F -- "$1" >/dev/null; }
 
 # Whether a file restores with gbak -c. The answer belongs to the bytes, so
 # each checksum is restored once: a generation that kept its bytes is not

@@ -142,24 +142,26 @@ write_ini() {
   shift
   declare -A section=([LocalHost]=OrdavaDB [ServerName]=OrdavaDB [DatabaseName]=OrdavaDB
     [LogFileName]=OrdavaDB [BackupPath]=Backups [BackupCount]=Backups [LastRun]=Backups
+    [MirrorPath]=Backups [MirrorCount]=Backups
     [LogToFile]=Settings [ClearLog]=Settings [EventAction]=Settings [VerifyBackup]=Settings)
   : >"$file"
   for s in OrdavaDB Backups Settings; do
     printf '[%s]\r\n' "$s" >>"$file"
     for kv in "$@"; do
       key=${kv%%=*}
-      [[ ${section[$key]:-} == "$s" ]] && printf '%s\r\n' "$kv" >>"$file"
+      if [[ ${section[$key]:-} == "$s" ]]; then printf '%s\r\n' "$kv" >>"$file"; fi
     done
   done
 }
 
 # The usual test configuration: TCP to the private server, three generations,
-# logging on, the log kept between runs. DB, BACKUPS and SERVER override.
+# logging on, the log kept between runs. DB, BACKUPS and SERVER override;
+# key=value arguments add keys.
 standard_ini() {
   write_ini "$work/odb.ini" LocalHost=N "ServerName=${SERVER:-localhost/$FB_PORT}" \
     "DatabaseName=${DB:-$work/db.fdb}" "LogFileName=$work/odb.log" \
     "BackupPath=${BACKUPS:-$work/backups}" BackupCount=3 LastRun="01.02.2024 03:04:05" \
-    LogToFile=A ClearLog=N EventAction=OnceBackup
+    LogToFile=A ClearLog=N EventAction=OnceBackup "$@"
 }
 
 # Runs odbackup --once; sets rc, out and err.

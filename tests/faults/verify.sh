@@ -25,7 +25,7 @@ else
 fi
 printf 'VerifyBackup=A\r\n' >>"$work/odb.ini"  # the last section is [Settings]
 
-log_has() { iconv -f CP1250 -t UTF-8 "$work/odb.log" | grep -qF -- "$1"; }
+log_has() { iconv -f CP1250 -t UTF-8 "$work/odb.log" | grep -F -- "$1" >/dev/null; }
 # Regular files only: what a run left of its restore.
 temp_gone() {
   local left

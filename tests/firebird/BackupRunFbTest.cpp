@@ -14,7 +14,7 @@
 #include "app/ODBackupDB.h"
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
-#include "platform/headless/HeadlessApplication.h"
+#include "frontends/headless/HeadlessApplication.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -70,7 +70,7 @@ class Program {
   std::string Log() const { return Cp1250ToUtf8(fs::ReadFile(dir_.Path("odbackup.log")).value_or("")); }
   TFrmODBackupDB& Start(const std::string& ini) {
     fs::WriteFile(dir_.Path("odbackup.ini"), Utf8ToCp1250(Crlf(ini)));
-    data = std::make_unique<TDataODBackup>(clock.Now());
+    data = std::make_unique<TDataODBackup>();
     form = std::make_unique<TFrmODBackupDB>(app, *data, dir_.Path("odbackup"));
     form->Show();
     app.ProcessMessages();

@@ -14,7 +14,7 @@
 #include "app/AppTexts.h"
 #include "common/Cp1250.h"
 #include "common/FileSystem.h"
-#include "platform/headless/HeadlessApplication.h"
+#include "frontends/headless/HeadlessApplication.h"
 #include "schedule/DmODBackup.h"
 
 namespace odb {
@@ -50,7 +50,7 @@ class DetachedWatchFb : public ::testing::Test {
                             "EventCountTimes=0\r\n";
     ASSERT_TRUE(fs::WriteFile(dir_.Path("odbackup.ini"), ini));
     app_.SetTitle(std::string(msg::AppTitle));
-    data_ = std::make_unique<TDataODBackup>(clock_.Now());
+    data_ = std::make_unique<TDataODBackup>();
     form_ = std::make_unique<TFrmODBackupDB>(app_, *data_, dir_.Path("odbackup"));
     form_->Show();
     form_->RunBackup();
@@ -85,20 +85,20 @@ TEST_F(DetachedWatchFb, AFailureAfterTheStartIsFoundAndLogged) {
   EXPECT_NE(log.find("Záloha selhala: cannot open backup file " + unwritable + "/ODBackup_1.fbk.part"), std::string::npos)
       << log;
   ASSERT_TRUE(form_->Backup().Watch.Failure());
-  EXPECT_EQ(data_->LastRun, *ParseDateTime(kLastRun)) << "a failure is never recorded as made";
+  EXPECT_EQ(form_->Settings().Live.LastRun, *ParseDateTime(kLastRun)) << "a failure is never recorded as made";
   EXPECT_FALSE(data_->BackupService().Active());
 }
 
 TEST_F(DetachedWatchFb, AGoodBackupCountsOnlyOnceItsEndIsSeen) {
   ASSERT_TRUE(fs::WriteFile(dir_.Path("zalohy/ODBackup_1.fbk"), "older"));
   StartBackup(dir_.Path("zalohy"));
-  EXPECT_EQ(data_->LastRun, *ParseDateTime(kLastRun)) << "started is not made";
+  EXPECT_EQ(form_->Settings().Live.LastRun, *ParseDateTime(kLastRun)) << "started is not made";
   EXPECT_EQ(fs::ReadFile(dir_.Path("zalohy/ODBackup_1.fbk")), "older") << "nothing shifts before the end";
   const int ticks = TickUntilKnown();
   EXPECT_LE(ticks, kMaxTicks);
   EXPECT_EQ(Log().find("Záloha selhala"), std::string::npos) << Log();
   EXPECT_FALSE(form_->Backup().Watch.Failure());
-  EXPECT_GT(data_->LastRun, *ParseDateTime(kLastRun));
+  EXPECT_GT(form_->Settings().Live.LastRun, *ParseDateTime(kLastRun));
   EXPECT_EQ(fs::ReadFile(dir_.Path("zalohy/ODBackup_2.fbk")), "older");
   test::RestoreBackup(dir_.Path("zalohy/ODBackup_1.fbk"), dir_.Path("restored.fdb"));
   EXPECT_EQ(test::CountRows(dir_.Path("restored.fdb")), 3000);

@@ -1,6 +1,6 @@
 #include "FbFixture.h"
-#include "backup/service/BackupService.h"
-#include "backup/service/ServiceErrors.h"
+#include "service/BackupService.h"
+#include "service/ServiceErrors.h"
 
 #include <gtest/gtest.h>
 

@@ -118,7 +118,7 @@ const SaveCase kSaves[] = {
        f.Data.MemTimes.Post();
      },
      [](TFrmODBackupDB& f) { (void)f.Settings().SaveSettings(f.ExePath); }},
-    {"SaveLastRun", [](TFrmODBackupDB& f) { f.Data.LastRun = TDateTime::Encode(2026, 12, 8, 9, 10, 11); },
+    {"SaveLastRun", [](TFrmODBackupDB& f) { f.Settings().Live.LastRun = TDateTime::Encode(2026, 12, 8, 9, 10, 11); },
      [](TFrmODBackupDB& f) { f.Settings().SaveLastRun(); }},
 };
 

@@ -13,12 +13,12 @@ import tempfile
 # Bottom to top. A folder may include its own files and those of lower floors.
 FLOORS = [
     ["common"],
-    ["config", "log", "backup/service"],
+    ["config", "log", "service"],
     ["backup", "schedule"],
     ["platform"],  # the boundary: application object, clock, dialogs, tray
     ["app"],
     ["resources"],  # ids shared by the Windows resource script and the window code
-    ["platform/headless", "platform/win32"],
+    ["frontends/headless", "frontends/win32"],
 ]
 FREE = ("tests", "bench", "fuzz", "build", "cmake", "scripts")
 SOURCE = re.compile(r"\.(h|hpp|c|cpp)$")
@@ -86,18 +86,18 @@ def self_test():
         ("schedule/D.cpp", '#include "backup/E.h"', "sibling folder"),
         ("backup/F.cpp", '#include "app/G.h"', "higher floor"),
         ("platform/H.h", '#include "app/G.h"', "higher floor"),
-        ("platform/headless/I.cpp", '#include "platform/win32/J.h"', "sibling folder"),
+        ("frontends/headless/I.cpp", '#include "frontends/win32/J.h"', "sibling folder"),
         ("newfolder/K.cpp", "", "has no floor"),
-        ("backup/L.cpp", '#include "backup/service/M.h"', None),
-        ("platform/win32/N.cpp", '#include "app/G.h"\n#include "platform/H.h"', None),
+        ("backup/L.cpp", '#include "service/M.h"', None),
+        ("frontends/win32/N.cpp", '#include "app/G.h"\n#include "platform/H.h"', None),
         ("schedule/O.cpp", '#include "P.h"', None),
-        ("tests/Q.cpp", '#include "platform/win32/J.h"', None),
+        ("tests/Q.cpp", '#include "frontends/win32/J.h"', None),
     ]
     failures = 0
     for path, text, expected in cases:
         with tempfile.TemporaryDirectory() as root:
             for name in (path, "config/B.h", "log/C.h", "backup/E.h", "app/G.h", "platform/H.h",
-                         "platform/win32/J.h", "backup/service/M.h", "schedule/P.h"):
+                         "frontends/win32/J.h", "service/M.h", "schedule/P.h"):
                 os.makedirs(os.path.join(root, os.path.dirname(name)), exist_ok=True)
                 if not os.path.exists(os.path.join(root, name)):
                     open(os.path.join(root, name), "w").close()

@@ -77,6 +77,14 @@ $generations
 state: none (Zatím žádná záloha)"
 )
 
+# A client library that ends the process as it is loaded: the commands that
+# only read the settings must work without one, with their normal answers.
+mkdir -p "$io/lib"
+printf '%s\n' '#include <unistd.h>' \
+  '__attribute__((constructor)) static void loaded(void) { write(2, "client library loaded\n", 22); _exit(97); }' |
+  cc -shared -fPIC -x c - -o "$io/lib/libfbclient.so.2"
+export LD_LIBRARY_PATH="$io/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+
 run() {  # args...; sets rc, out, err
   set +e
   "$ODBACKUP" "$@" >"$io/out.txt" 2>"$io/err.txt"
@@ -139,6 +147,18 @@ ini "$work/odb.ini" "${common[@]}" EventAction=PauseBackup "LastRun=$(date -d '1
 run --config "$work/odb.ini" --status
 [[ $rc == 0 ]] || fail "now: exit status $rc, expected 0: $out"
 echo "now: exit $rc, $(tail -1 <<<"$out")"
+
+# The other commands that only read the settings load no library either; the
+# backup does, which shows the library above is the one the program would load.
+for args in "--plan --at 08.12.2026_10:00:00" --show-settings "--once"; do
+  read -r -a words <<<"$args"
+  run --config "$work/odb.ini" "${words[@]//_/ }"
+  if [[ $args == --once ]]; then
+    [[ $rc == 97 ]] || fail "--once did not load the client library (exit status $rc)"
+  else
+    [[ $rc == 0 && $err != *"library loaded"* ]] || fail "$args: exit status $rc without the client library: $err"
+  fi
+done
 
 # Usage errors stay 2.
 for args in "--status --once" "--status --at 32.12.2026" "--once --at 01.01.2026_10:00:00"; do
