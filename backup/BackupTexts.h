@@ -31,6 +31,7 @@ inline constexpr std::string_view MirrorCountRange = "Počet uchovávaných kopi
 // The test restore.
 inline constexpr std::string_view RestoreIncomplete =
     "Zkušební obnova skončila předčasně: záloha je neúplná nebo poškozená";
+inline constexpr std::string_view RestoreDamaged = "Záloha je poškozená, obnova by ztratila data: %s";
 inline constexpr std::string_view VerifyNameTaken = "Pro zkušební obnovu nelze najít volný název souboru v %s";
 
 // A restore a person asks for.
@@ -41,8 +42,11 @@ inline constexpr std::string_view RestoreTargetExists =
     "Soubor %s už existuje: obnova žádný soubor nepřepisuje, zvolte nový název";
 inline constexpr std::string_view RestoreSourceMissing = "Záloha %s nebyla nalezena";
 inline constexpr std::string_view RestoreNotUnpacked = "Kopii zálohy %s nelze rozbalit";
+inline constexpr std::string_view RestoreUnpackedInto = " do %s (složka záloh, odkud ji server čte)";
 inline constexpr std::string_view RestoreScratchTaken = "Pro rozbalenou kopii zálohy nelze najít volný název souboru v %s";
 inline constexpr std::string_view UserRestoreIncomplete =
     "Obnova skončila předčasně: záloha je neúplná nebo poškozená, obnovená databáze byla odstraněna";
+inline constexpr std::string_view UserRestoreDamaged =
+    "Záloha je poškozená, obnovená databáze by neměla všechna data a byla odstraněna: %s";
 
 }  // namespace odb::msg

@@ -61,7 +61,10 @@ struct TScratchFile {
 std::string Decompressed(const std::string& source, const std::string& scratch) {
   const gzip::TResult result = gzip::DecompressFile(source, scratch);
   if (!result) {
-    throw Exception(FormatMsg(msg::RestoreNotUnpacked, source) + (result.detail.empty() ? "" : ": " + result.detail));
+    // The backup folder is named too: it is where the copy is unpacked, and
+    // it may be the missing or full one.
+    throw Exception(FormatMsg(msg::RestoreNotUnpacked, source) + FormatMsg(msg::RestoreUnpackedInto, scratch) +
+                    (result.detail.empty() ? "" : ": " + result.detail));
   }
   // The server reads it, and on Linux it runs as a user of the folder's group.
   (void)fs::MakeGroupReadable(scratch);
@@ -105,6 +108,7 @@ void RestoreBackup(TRestoreService& service, const TBackUpDatabaseSetings& job, 
   try {
     RunRestore(service, job, file, target, pump, watched);
     if (!watched.Completed()) throw Exception(std::string(msg::UserRestoreIncomplete));
+    if (!watched.Damage().empty()) throw Exception(FormatMsg(msg::UserRestoreDamaged, watched.Damage()));
   } catch (...) {
     // Only what this restore created: a name taken meanwhile is not ours.
     if (watched.Created()) DiscardRestored(service, target);

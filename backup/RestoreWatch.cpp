@@ -13,12 +13,19 @@ constexpr std::string_view kRestoreCompleted = "finishing, closing, and going ho
 // Its line once the new database file exists; a name already taken gives
 // "failed to create database" instead.
 constexpr std::string_view kDatabaseCreated = "gbak:created database ";
+// Measured on Firebird 3 with bytes of a backup overwritten: gbak then may say
+// "do not recognize table attribute 0 -- continuing" or "adjusting an invalid
+// decompression length from …", finish as usual, and the database lacks rows.
+constexpr std::string_view kDamageMarks[] = {"-- continuing", "adjusting an invalid decompression length"};
 
 }  // namespace
 
 void TRestoreOutput::AddLine(std::string line) {
   if (line.find(kRestoreCompleted) != std::string::npos) completed_ = true;
   if (line.find(kDatabaseCreated) != std::string::npos) created_ = true;
+  for (std::string_view mark : kDamageMarks) {
+    if (damage_.empty() && line.find(mark) != std::string::npos) damage_ = line;
+  }
   output_.AddLine(std::move(line));
 }
 

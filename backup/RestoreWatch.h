@@ -20,11 +20,15 @@ class TRestoreOutput final : public IBackupOutput {
   bool Completed() const { return completed_; }
   // The server said it created the database: a file at the name is this restore's.
   bool Created() const { return created_; }
+  // gbak's first line saying it skipped or mended part of the backup and went
+  // on; empty when none came. Such a restore ends as if whole, yet rows are lost.
+  const std::string& Damage() const { return damage_; }
 
  private:
   IBackupOutput& output_;
   bool completed_ = false;
   bool created_ = false;
+  std::string damage_;
 };
 
 // Restores backupFile into the new database on the job's server with its

@@ -47,6 +47,7 @@ void VerifyBackupByRestore(TRestoreService& service, const TBackUpDatabaseSeting
   }
   DiscardRestored(service, database);
   if (!watched.Completed()) throw Exception(std::string(msg::RestoreIncomplete));
+  if (!watched.Damage().empty()) throw Exception(FormatMsg(msg::RestoreDamaged, watched.Damage()));
 }
 
 }  // namespace odb

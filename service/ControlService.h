@@ -3,6 +3,7 @@
 #include "service/CustomService.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -49,6 +50,7 @@ class TControlAndQueryService : public TControlService {
   void BeginAction(std::uint8_t action) {
     SetAction(action);
     output_ended_ = false;
+    pending_error_ = nullptr;
   }
 
  private:
@@ -56,6 +58,8 @@ class TControlAndQueryService : public TControlService {
   static constexpr int kBufferSize = 32000;
   bool output_ended_ = false;
   std::unique_ptr<char[]> reply_;
+  // The server's error that came with the output's last text, raised at the next read.
+  std::exception_ptr pending_error_;
 };
 
 }  // namespace odb

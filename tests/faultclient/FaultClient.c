@@ -14,9 +14,14 @@
  *   damage      a restore's start first overwrites 4 KiB in the middle of the
  *               backup file it names, as a bad disk would; the real server
  *               then restores the damaged file
+ *   skip        a restore's start first overwrites 64 bytes 1,321 past the
+ *               first row ("row number 0") of the backup file it names; there
+ *               gbak skips rows with "-- continuing" and ends as if whole
+ *               (measured on Firebird 3 with the test databases' rows)
  *   truncate@P  a restore's start first cuts the backup file it names to P per
  *               mille of its length, as a backup cut short by a crash would be
  * ODB_REAL_FBCLIENT names the real library (default: the Debian one). */
+#define _GNU_SOURCE /* memmem */
 #include <dlfcn.h>
 #include <ibase.h>
 #include <stdio.h>
@@ -88,6 +93,19 @@ static void Damage(const char* path) {
   fclose(file);
 }
 
+static void DamageAmongRows(const char* path) {
+  FILE* file = fopen(path, "r+b");
+  if (!file) return;
+  static char data[1 << 20];
+  size_t size = fread(data, 1, sizeof data, file);
+  const char* row = memmem(data, size, "row number 0", 12);
+  if (row && (size_t)(row - data) + 1321 + 64 <= size) {
+    fseek(file, (long)(row - data) + 1321, SEEK_SET);
+    for (int i = 0; i < 64; ++i) fputc(0xFF, file);
+  }
+  fclose(file);
+}
+
 /* Cuts the file to perMille/1000 of its length. */
 static void Truncate(const char* path, long perMille) {
   struct stat st;
@@ -114,6 +132,7 @@ ISC_STATUS ISC_EXPORT isc_service_start(ISC_STATUS* status, isc_svc_handle* hand
   const char* wanted = getenv("ODB_FAULTCLIENT");
   if (RestoredBackup(spb_length, spb, path, sizeof path)) {
     if (Fault("damage", 0)) Damage(path);
+    if (Fault("skip", 0)) DamageAmongRows(path);
     /* Any P, so the per mille is read here rather than matched by Fault. */
     if (wanted && strncmp(wanted, "truncate@", 9) == 0) Truncate(path, atol(wanted + 9));
   }

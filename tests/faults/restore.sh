@@ -71,6 +71,22 @@ for row in "$work/mirror/cut.fbk.gz|nelze rozbalit" "9|ODBackup_9.fbk nebyla nal
 done
 ls "$work/backups" | grep -q restore && fail "the decompressed file of the cut copy is still there"
 
+# Copies damaged among their rows (64 bytes overwritten, so many bytes past the
+# first row; measured on Firebird 3): gbak either stops with an error after
+# creating the database, or skips rows with "-- continuing" and ends as if
+# whole. Neither may leave a database that looks restored.
+first_row=$(grep -abo "row number 0" "$work/backups/ODBackup_2.fbk" | head -1 | cut -d: -f1)
+for row in "1385|expected data attribute" "1321|poškozená"; do
+  IFS='|' read -r past expected <<<"$row"
+  cp "$work/backups/ODBackup_2.fbk" "$work/damaged.fbk"
+  printf '\xff%.0s' {1..64} | dd of="$work/damaged.fbk" bs=1 seek=$((first_row + past)) conv=notrunc 2>/dev/null
+  restore "$work/damaged.fbk" --to "$work/damaged$past.fdb"
+  expect_rc 1 "a copy damaged $past bytes past its first row"
+  expect_err_has "$expected" "a copy damaged $past bytes past its first row"
+  grep -qF "gbak:created database $work/damaged$past.fdb" <<<"$out" || fail "damaged $past: no progress lines: $out"
+  [[ -e $work/damaged$past.fdb ]] && fail "a copy damaged $past bytes past its first row: left $work/damaged$past.fdb"
+done
+
 # Usage errors, as the other options have.
 for args in "--restore" "--restore 0 --to $work/x.fdb" "--to $work/x.fdb" "--restore 1 --once --to $work/x.fdb"; do
   set +e
