@@ -168,9 +168,16 @@ bool TBackupRun::PerformBackup(bool waitForOutput, bool startedByUser) {
   folder_ = BackupFolder();
   FillBackupSettings();
   TBackupService& service = data_.BackupService();
-  (void)PrepareBackupService(service, *job_);
-  // Before anything is touched: a mistyped count stops the run here.
-  count_ = BackupCountFromText(settings_.Live.BackupCount);
+  try {
+    (void)PrepareBackupService(service, *job_);
+    // Before anything is touched: a mistyped count stops the run here.
+    count_ = BackupCountFromText(settings_.Live.BackupCount);
+  } catch (...) {
+    // Told as any failed backup: a setting no run can use must not leave
+    // the last good backup's "fresh" standing.
+    Failed(CurrentErrorText());
+    throw;
+  }
   // Before the leftovers: another run's partial file is no leftover.
   if (!LockFolder()) return false;
   RemoveLeftovers();

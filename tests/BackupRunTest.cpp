@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FormFixture.h"
+#include "app/BackupStatus.h"
 #include "backup/ODBackupUtils.h"
 #include "common/FileLock.h"
 
@@ -86,6 +87,9 @@ TEST_F(BackupRun, CountIsRoundedBeforeTheGenerationsMove) {
       EXPECT_THROW(form.RunBackup(), std::exception) << c.count;
       EXPECT_TRUE(fs::FileExists(newest)) << c.count;
       EXPECT_EQ(local.fb.starts, 0) << c.count;
+      // Told as a failed attempt, so --status and the strip do not say fresh.
+      const auto recorded = RecordedFailure(local.IniPath());
+      EXPECT_TRUE(recorded && recorded->error.find(c.count) != std::string::npos) << c.count;
       continue;
     }
     form.RunBackup();
