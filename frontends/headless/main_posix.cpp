@@ -26,7 +26,7 @@ constexpr const char* kUsage =
     "  --once           make one backup now; exit status 0 when it was made\n"
     "  --show-settings  print the configuration as understood, writing nothing\n"
     "  --status         print the last and next backup, the generations and whether the\n"
-    "                   backups are fresh; exit status 0 fresh, 1 stale, 3 none yet\n"
+    "                   backups are fresh; exit status 0 fresh, 1 stale or failed, 3 none yet\n"
     "  --plan           print the last missed and the next planned backup instant\n"
     "  --at TIME        the instant --plan and --status compute for (default: now)\n"
     "  --set-password   store the server login: the password is read from standard\n"
