@@ -1,8 +1,12 @@
 #include "service/FbClient.h"
 
+#include "service/ServiceBlocks.h"
 #include "service/ServiceErrors.h"
 #include "service/ServiceTexts.h"
 #include "common/Format.h"
+
+#include <mutex>
+#include <string_view>
 
 namespace odb {
 namespace {
@@ -41,7 +45,9 @@ class LibraryClient final : public IFbClient {
   ISC_STATUS ServiceAttach(ISC_STATUS* status, unsigned short name_length, const char* name,
                            isc_svc_handle* handle, unsigned short spb_length,
                            const char* spb) override {
-    return f_.service_attach(status, name_length, name, handle, spb_length, spb);
+    const ISC_STATUS result = f_.service_attach(status, name_length, name, handle, spb_length, spb);
+    if (result == 0) KeepEngineLoaded(std::string_view(name, name_length), spb_length, spb);
+    return result;
   }
   ISC_STATUS ServiceDetach(ISC_STATUS* status, isc_svc_handle* handle) override {
     return f_.service_detach(status, handle);
@@ -83,7 +89,25 @@ class LibraryClient final : public IFbClient {
   }
 
  private:
+  // The library unloads an embedded engine a minute after its last use. An
+  // attach that meets the unload fails with "connection shutdown", and so does
+  // every attach in the minute after it, so a plan's backup could fail on its
+  // own timing. One idle local attachment, held until the process ends, keeps
+  // the engine loaded; it opens no database.
+  void KeepEngineLoaded(std::string_view name, unsigned short spb_length, const char* spb) {
+    if (name != ServiceManagerName(TProtocol::Local, {})) return;
+    const std::lock_guard<std::mutex> lock(keep_mutex_);
+    if (keep_handle_ != 0) return;
+    ISC_STATUS_ARRAY ignored{};
+    if (f_.service_attach(ignored, static_cast<unsigned short>(name.size()), name.data(),
+                          &keep_handle_, spb_length, spb)) {
+      keep_handle_ = 0;
+    }
+  }
+
   FbFunctions f_;
+  std::mutex keep_mutex_;
+  isc_svc_handle keep_handle_ = 0;
 };
 
 }  // namespace
