@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """Reads ctest's JUnit report of the sanitizer run and says whether its
-failures may be tried once more.
+failures may be tried again.
 
 LeakSanitizer's own tracer can crash while it stops the threads of a process
 that has used the Firebird client: at exit, when the client's threads wind
-down at the same moment (seen once in CI), and every time when the check is
-asked for while the client is still loaded. It then says "LeakSanitizer has
+down at the same moment (seen in CI, once twice in a row on one case), and
+every time when the check is asked for while the client is still loaded. It then says "LeakSanitizer has
 encountered a fatal error". That is no finding about this program, unlike
-"detected memory leaks" or any other sanitizer's report, which never earn a
-second try.
+"detected memory leaks" or any other sanitizer's report, which never earn
+another try.
 
 Exit status 0 when every failed case failed only so, with their names on
 standard output, one per line; 1 when any failure is a finding of its own.
